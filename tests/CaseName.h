@@ -1,0 +1,12 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+/** Names each case of a parameterised test after its name field. */
+template <typename Case>
+std::string caseName (const testing::TestParamInfo<Case>& testInfo)
+{
+    return testInfo.param.name;
+}

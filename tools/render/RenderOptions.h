@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quaverline
+{
+
+/** What quaverline-render is asked to render. */
+struct RenderOptions
+{
+    double bpm = 120.0;
+    double sampleRate = 48000.0;
+    double startPosition = 0.0; // quarter notes
+    std::optional<double> seconds;
+    std::optional<double> bars; // bars of the chosen time signature; 2 when neither is given
+    int timeSignatureIndex = 6;
+    int blockSize = 512;
+    int numChannels = 2;
+    int bitDepth = 32;
+    std::string outputFile = "quaverline-clock.wav";
+    std::string plotFile; // empty: no plot
+    bool showHelp = false;
+};
+
+/** Either the options or a message that says what is wrong with the arguments. */
+struct ParsedRenderOptions
+{
+    std::optional<RenderOptions> options;
+    std::string error;
+};
+
+ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& arguments);
+
+/** Accepts "N/8" (N from 2 to 257, blanks allowed, " 8/8" as the editor shows
+    it) or a bare index from 0 to 255; index k is a bar of k + 2 eighth notes.
+*/
+std::optional<int> parseTimeSignature (const std::string& text);
+
+/** The editor's label of an index: " 8/8" for 6. */
+std::string timeSignatureLabel (int timeSignatureIndex);
+
+/** The number of samples to render. */
+int64_t lengthInSamples (const RenderOptions& options);
+
+/** The usage text printed by --help and after an argument error. */
+std::string renderUsage();
+
+} // namespace quaverline

@@ -1,0 +1,168 @@
+// quaverline-render: hosts the real plug-in processor with a simulated
+// transport and writes its clock signal to a WAV file.
+
+#include "ClockSignalAnalysis.h"
+#include "RenderOptions.h"
+#include "SimulatedTransport.h"
+#include "WaveformPlot.h"
+
+#include <juce_audio_formats/juce_audio_formats.h>
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_events/juce_events.h>
+
+#include <iomanip>
+#include <iostream>
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
+
+namespace
+{
+constexpr int exitFailure = 1;
+constexpr int exitBadArguments = 2;
+
+using quaverline::RenderOptions;
+
+int fail (const juce::String& message)
+{
+    std::cerr << "quaverline-render: " << message << std::endl;
+    return exitFailure;
+}
+
+bool setOutputChannels (juce::AudioProcessor& processor, int numChannels)
+{
+    auto layout = processor.getBusesLayout();
+    layout.outputBuses.getReference (0) = juce::AudioChannelSet::canonicalChannelSet (numChannels);
+    return processor.setBusesLayout (layout) && processor.getTotalNumOutputChannels() == numChannels;
+}
+
+std::unique_ptr<juce::AudioFormatWriter> createWavWriter (const juce::File& file, const RenderOptions& options)
+{
+    file.getParentDirectory().createDirectory();
+    file.deleteFile();
+    auto stream = std::make_unique<juce::FileOutputStream> (file);
+
+    if (! stream->openedOk())
+        return nullptr;
+
+    juce::WavAudioFormat wav;
+    std::unique_ptr<juce::AudioFormatWriter> writer (wav.createWriterFor (stream.get(), options.sampleRate,
+                                                                         static_cast<unsigned int> (options.numChannels),
+                                                                         options.bitDepth, {}, 0));
+    if (writer != nullptr)
+        stream.release(); // the writer owns the stream now
+
+    return writer;
+}
+
+void printSummary (const RenderOptions& options, const juce::File& file, const std::vector<float>& signal,
+                   const std::vector<int64_t>& pulseStarts)
+{
+    const auto spacing = quaverline::measurePulseSpacing (pulseStarts);
+    const double expectedSpacing = 60.0 * options.sampleRate / (options.bpm * 24.0);
+
+    std::cout << std::fixed << std::setprecision (3)
+              << "Quaverline clock: " << options.bpm << " bpm, time signature "
+              << quaverline::timeSignatureLabel (options.timeSignatureIndex) << " (index " << options.timeSignatureIndex
+              << "), start at " << options.startPosition << " quarter notes\n"
+              << "Wrote " << file.getFullPathName() << ": " << signal.size() << " samples ("
+              << double (signal.size()) / options.sampleRate << " s) at " << std::setprecision (0) << options.sampleRate
+              << " Hz, " << options.numChannels << " channels, "
+              << (options.bitDepth == 32 ? "32-bit float" : std::to_string (options.bitDepth) + "-bit") << ", blocks of "
+              << options.blockSize << "\n";
+
+    std::cout << "Pulses: " << pulseStarts.size();
+
+    if (! pulseStarts.empty())
+        std::cout << ", first at sample " << pulseStarts.front();
+
+    if (pulseStarts.size() > 1)
+        std::cout << ", spacing " << std::setprecision (2) << spacing.mean << " samples (min " << spacing.minimum
+                  << ", max " << spacing.maximum << "; 24 per quarter note is " << expectedSpacing << ")";
+
+    std::cout << std::endl;
+}
+} // namespace
+
+int main (int argc, char* argv[])
+{
+    const auto parsed = quaverline::parseRenderOptions ({ argv + 1, argv + argc });
+
+    if (! parsed.options)
+    {
+        std::cerr << "quaverline-render: " << parsed.error << "\nTry quaverline-render --help." << std::endl;
+        return exitBadArguments;
+    }
+
+    const auto& options = *parsed.options;
+
+    if (options.showHelp)
+    {
+        std::cout << quaverline::renderUsage();
+        return 0;
+    }
+
+    // The message manager and fonts, for the plot.
+    juce::ScopedJuceInitialiser_GUI juceInitialiser;
+
+    std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
+
+    if (! setOutputChannels (*processor, options.numChannels))
+        return fail ("the plug-in does not accept " + juce::String (options.numChannels) + " output channels");
+
+    const auto index = static_cast<uint8_t> (options.timeSignatureIndex);
+    processor->setStateInformation (&index, 1);
+
+    quaverline::SimulatedTransport transport (options.bpm, options.startPosition, options.sampleRate);
+    processor->setPlayHead (&transport);
+    processor->setRateAndBufferSizeDetails (options.sampleRate, options.blockSize);
+    processor->prepareToPlay (options.sampleRate, options.blockSize);
+
+    const auto outputFile = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (options.outputFile));
+    auto writer = createWavWriter (outputFile, options);
+
+    if (writer == nullptr)
+        return fail ("cannot write " + outputFile.getFullPathName());
+
+    const auto totalSamples = quaverline::lengthInSamples (options);
+    std::vector<float> signal;
+    signal.reserve (static_cast<size_t> (totalSamples));
+
+    juce::AudioBuffer<float> buffer (options.numChannels, options.blockSize);
+    juce::MidiBuffer midi;
+
+    for (int64_t done = 0; done < totalSamples;)
+    {
+        const auto blockLength = static_cast<int> (std::min<int64_t> (options.blockSize, totalSamples - done));
+        buffer.setSize (options.numChannels, blockLength, false, false, true);
+        processor->processBlock (buffer, midi);
+
+        if (! writer->writeFromAudioSampleBuffer (buffer, 0, blockLength))
+            return fail ("writing " + outputFile.getFullPathName() + " failed");
+
+        signal.insert (signal.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + blockLength);
+        transport.advance (blockLength);
+        done += blockLength;
+    }
+
+    processor->releaseResources();
+    writer.reset();
+
+    const auto pulseStarts = quaverline::findPulseStarts (signal.data(), signal.size());
+    printSummary (options, outputFile, signal, pulseStarts);
+
+    if (! options.plotFile.empty())
+    {
+        const auto plotFile = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (options.plotFile));
+        plotFile.getParentDirectory().createDirectory();
+        const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, "
+                         + juce::String (options.sampleRate) + " Hz, "
+                         + juce::String (quaverline::timeSignatureLabel (options.timeSignatureIndex)).trim();
+
+        if (! quaverline::writeWaveformPlot (plotFile, signal, pulseStarts, title))
+            return fail ("cannot write " + plotFile.getFullPathName());
+
+        std::cout << "Plot: " << plotFile.getFullPathName() << std::endl;
+    }
+
+    return 0;
+}
