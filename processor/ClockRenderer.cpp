@@ -9,28 +9,28 @@ namespace quaverline
 
 namespace
 {
-    constexpr double barOffset = 2.0;
-    constexpr double ticksPerEighthNote = 12.0;
-    constexpr double ticksPerQuarterNote = 24.0;
-    constexpr double secondsPerMinute = 60.0;
+constexpr double barOffset = 2.0;
+constexpr double ticksPerEighthNote = 12.0;
+constexpr double ticksPerQuarterNote = 24.0;
+constexpr double secondsPerMinute = 60.0;
 
-    // The pulse grid's spacing is the float value of 1/24 (and 1/48) widened to
-    // double: a little longer than the exact tick, so the pulses drift behind the
-    // bar grid by about 3e-8 quarter notes per quarter note. Hardware synced to
-    // earlier releases expects exactly these sample positions.
-    constexpr double tickLength = 0.0416666679084300994873046875;
-    constexpr double halfTickLength = 0.02083333395421504974365234375;
+// The pulse grid's spacing is the float value of 1/24 (and 1/48) widened to
+// double: a little longer than the exact tick, so the pulses drift behind the
+// bar grid by about 3e-8 quarter notes per quarter note. Hardware synced to
+// earlier releases expects exactly these sample positions.
+constexpr double tickLength = 0.0416666679084300994873046875;
+constexpr double halfTickLength = 0.02083333395421504974365234375;
 
-    constexpr float idleLevel = 0.001f;
+constexpr float idleLevel = 0.001f;
 
-    constexpr int64_t doubleRateStartTick = 6;
-    constexpr int64_t doubleRateEndTick = 12;
+constexpr int64_t doubleRateStartTick = 6;
+constexpr int64_t doubleRateEndTick = 12;
 
-    float nextIdleSample (bool& signToggle) noexcept
-    {
-        signToggle = ! signToggle;
-        return signToggle ? idleLevel : -idleLevel;
-    }
+float nextIdleSample (bool& signToggle) noexcept
+{
+    signToggle = !signToggle;
+    return signToggle ? idleLevel : -idleLevel;
+}
 } // namespace
 
 void ClockRenderer::setSampleRate (double newSampleRate) noexcept
@@ -87,14 +87,14 @@ float ClockRenderer::renderRunningSample (double position, double increment, dou
 {
     // Pre-roll, and positions that are not numbers (a host with a broken
     // transport, or a sample rate of 0 that made the increment infinite).
-    if (! (position >= 0.0 && std::isfinite (position)))
+    if (!(position >= 0.0 && std::isfinite (position)))
         return nextIdleSample (signToggle);
 
     const double tickPhase = std::fmod (position, tickLength);
     const double positionInBar = std::fmod (position, barLength);
     const auto barTick = static_cast<int64_t> (std::floor (positionInBar * ticksPerQuarterNote));
 
-    if (! synced)
+    if (!synced)
     {
         if (barTick != 0 && barTick != doubleRateStartTick)
             return nextIdleSample (signToggle);
@@ -107,7 +107,7 @@ float ClockRenderer::renderRunningSample (double position, double increment, dou
 
     const double triggerPhase = doubleRate ? std::fmod (tickPhase, halfTickLength) : tickPhase;
 
-    if (triggerPhase <= increment && ! pulseActive)
+    if (triggerPhase <= increment && !pulseActive)
         pulseActive = true;
 
     if (pulseActive && pulseSampleIndex < pulseShape::length)

@@ -7,9 +7,9 @@ namespace quaverline
 
 namespace
 {
-    // Bounds below which the float and 64-bit integer conversions are defined.
-    constexpr double floatConversionLimit = 1.0e30;
-    constexpr float int64ConversionLimit = 9.223372036854775808e18f; // 2^63
+// Bounds below which the float and 64-bit integer conversions are defined.
+constexpr double floatConversionLimit = 1.0e30;
+constexpr float int64ConversionLimit = 9.223372036854775808e18f; // 2^63
 } // namespace
 
 uint8_t TimeSignatureState::getIndex() const noexcept
@@ -31,12 +31,12 @@ uint8_t TimeSignatureState::indexForParameterValue (float value) noexcept
 
     // Values far outside 0..1 (or not finite) keep the low byte of what the x64
     // conversion has always given them: the "integer indefinite" value, low byte 0.
-    if (! (std::abs (product) < floatConversionLimit))
+    if (!(std::abs (product) < floatConversionLimit))
         return 0;
 
     const float rounded = std::round (static_cast<float> (product));
 
-    if (! (std::abs (rounded) < int64ConversionLimit))
+    if (!(std::abs (rounded) < int64ConversionLimit))
         return 0;
 
     return static_cast<uint8_t> (static_cast<int64_t> (rounded));
@@ -44,7 +44,7 @@ uint8_t TimeSignatureState::indexForParameterValue (float value) noexcept
 
 void TimeSignatureState::setParameterValue (float newValue) noexcept
 {
-    if (! std::isfinite (newValue))
+    if (!std::isfinite (newValue))
         return;
 
     storeIndex (indexForParameterValue (newValue));

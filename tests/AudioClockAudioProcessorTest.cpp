@@ -1,8 +1,8 @@
+#include "CaseName.h"
 #include "ClockRenderer.h"
 #include "PluginIdentity.h"
-#include "PulseShape.h"
-#include "CaseName.h"
 #include "ProcessorFixture.h"
+#include "PulseShape.h"
 
 #include <cmath>
 
@@ -157,6 +157,19 @@ TEST_F (ProcessorTest, RendersTheClockOnEveryOutputChannel)
     EXPECT_EQ (channel (buffer, 1), channel (buffer, 0));
 }
 
+TEST_F (ProcessorTest, IgnoresMidi)
+{
+    playHead.play (120.0, 0.0);
+    juce::AudioBuffer<float> buffer (2, 2000);
+    juce::MidiBuffer midi;
+    midi.addEvent (juce::MidiMessage::noteOn (1, 60, 1.0f), 0);
+    midi.addEvent (juce::MidiMessage::midiStop(), 1000);
+    processor->processBlock (buffer, midi);
+
+    EXPECT_EQ (midi.getNumEvents(), 2);
+    EXPECT_EQ (channel (buffer, 0), reference ({ true, 120.0, 0.0 }, 2000));
+}
+
 TEST_F (ProcessorTest, ChannelsBeyondTheOutputsAreSilent)
 {
     playHead.play (120.0, 0.0);
@@ -207,6 +220,11 @@ struct PlayHeadCase
     quaverline::TransportState expected;
 };
 
+void PrintTo (const PlayHeadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class PlayHeadMapping : public ProcessorTest, public testing::WithParamInterface<PlayHeadCase>
 {
 };
@@ -218,39 +236,42 @@ TEST_P (PlayHeadMapping, RendersWhatThePositionSays)
 }
 
 INSTANTIATE_TEST_SUITE_P (
-    ProcessorTest, PlayHeadMapping,
+    ProcessorTest,
+    PlayHeadMapping,
     testing::Values (
-        PlayHeadCase { "NoPositionIsStopped", [] (FakePlayHead&) {}, {} },
-        PlayHeadCase { "Playing", [] (FakePlayHead& p) { p.play (120.0, 0.25); }, { true, 120.0, 0.25 } },
-        PlayHeadCase { "RecordingAlone",
-                       [] (FakePlayHead& p)
-                       {
-                           p.play (90.0, 1.0);
-                           p.position->setIsPlaying (false);
-                           p.position->setIsRecording (true);
-                       },
-                       { true, 90.0, 1.0 } },
-        PlayHeadCase { "StoppedTransport",
-                       [] (FakePlayHead& p)
-                       {
-                           p.play (120.0, 0.0);
-                           p.position->setIsPlaying (false);
-                       },
-                       {} },
-        PlayHeadCase { "MissingTempoIsZero",
-                       [] (FakePlayHead& p)
-                       {
-                           p.play (120.0, 0.0);
-                           p.position->setBpm ({});
-                       },
-                       { true, 0.0, 0.0 } },
-        PlayHeadCase { "MissingPositionIsZero",
-                       [] (FakePlayHead& p)
-                       {
-                           p.play (120.0, 3.0);
-                           p.position->setPpqPosition ({});
-                       },
-                       { true, 120.0, 0.0 } }),
+        PlayHeadCase{ "NoPositionIsStopped", [] (FakePlayHead&) {}, {} },
+        PlayHeadCase{ "Playing", [] (FakePlayHead& p)
+                      { p.play (120.0, 0.25); },
+                      { true, 120.0, 0.25 } },
+        PlayHeadCase{ "RecordingAlone",
+                      [] (FakePlayHead& p)
+                      {
+                          p.play (90.0, 1.0);
+                          p.position->setIsPlaying (false);
+                          p.position->setIsRecording (true);
+                      },
+                      { true, 90.0, 1.0 } },
+        PlayHeadCase{ "StoppedTransport",
+                      [] (FakePlayHead& p)
+                      {
+                          p.play (120.0, 0.0);
+                          p.position->setIsPlaying (false);
+                      },
+                      {} },
+        PlayHeadCase{ "MissingTempoIsZero",
+                      [] (FakePlayHead& p)
+                      {
+                          p.play (120.0, 0.0);
+                          p.position->setBpm ({});
+                      },
+                      { true, 0.0, 0.0 } },
+        PlayHeadCase{ "MissingPositionIsZero",
+                      [] (FakePlayHead& p)
+                      {
+                          p.play (120.0, 3.0);
+                          p.position->setPpqPosition ({});
+                      },
+                      { true, 120.0, 0.0 } }),
     caseName<PlayHeadCase>);
 
 TEST_F (ProcessorTest, NoPlayHeadIsAStoppedBlock)
@@ -268,8 +289,7 @@ TEST_F (ProcessorTest, PreparingAgainKeepsAPulseInProgress)
     playHead.play (120.0, 50 * 120.0 / (60.0 * sampleRate));
     const auto buffer = process (2, 10);
 
-    EXPECT_EQ (channel (buffer, 0), std::vector<float> (quaverline::pulseShape::samples.begin() + 50,
-                                                        quaverline::pulseShape::samples.begin() + 60));
+    EXPECT_EQ (channel (buffer, 0), std::vector<float> (quaverline::pulseShape::samples.begin() + 50, quaverline::pulseShape::samples.begin() + 60));
 }
 
 TEST_F (ProcessorTest, PreparationTakesTheSampleRate)

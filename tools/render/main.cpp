@@ -41,21 +41,18 @@ std::unique_ptr<juce::AudioFormatWriter> createWavWriter (const juce::File& file
     file.deleteFile();
     auto stream = std::make_unique<juce::FileOutputStream> (file);
 
-    if (! stream->openedOk())
+    if (!stream->openedOk())
         return nullptr;
 
     juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatWriter> writer (wav.createWriterFor (stream.get(), options.sampleRate,
-                                                                         static_cast<unsigned int> (options.numChannels),
-                                                                         options.bitDepth, {}, 0));
+    std::unique_ptr<juce::AudioFormatWriter> writer (wav.createWriterFor (stream.get(), options.sampleRate, static_cast<unsigned int> (options.numChannels), options.bitDepth, {}, 0));
     if (writer != nullptr)
         stream.release(); // the writer owns the stream now
 
     return writer;
 }
 
-void printSummary (const RenderOptions& options, const juce::File& file, const std::vector<float>& signal,
-                   const std::vector<int64_t>& pulseStarts)
+void printSummary (const RenderOptions& options, const juce::File& file, const std::vector<float>& signal, const std::vector<int64_t>& pulseStarts)
 {
     const auto spacing = quaverline::measurePulseSpacing (pulseStarts);
     const double expectedSpacing = 60.0 * options.sampleRate / (options.bpm * 24.0);
@@ -72,7 +69,7 @@ void printSummary (const RenderOptions& options, const juce::File& file, const s
 
     std::cout << "Pulses: " << pulseStarts.size();
 
-    if (! pulseStarts.empty())
+    if (!pulseStarts.empty())
         std::cout << ", first at sample " << pulseStarts.front();
 
     if (pulseStarts.size() > 1)
@@ -87,7 +84,7 @@ int main (int argc, char* argv[])
 {
     const auto parsed = quaverline::parseRenderOptions ({ argv + 1, argv + argc });
 
-    if (! parsed.options)
+    if (!parsed.options)
     {
         std::cerr << "quaverline-render: " << parsed.error << "\nTry quaverline-render --help." << std::endl;
         return exitBadArguments;
@@ -106,7 +103,7 @@ int main (int argc, char* argv[])
 
     std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
 
-    if (! setOutputChannels (*processor, options.numChannels))
+    if (!setOutputChannels (*processor, options.numChannels))
         return fail ("the plug-in does not accept " + juce::String (options.numChannels) + " output channels");
 
     const auto index = static_cast<uint8_t> (options.timeSignatureIndex);
@@ -136,7 +133,7 @@ int main (int argc, char* argv[])
         buffer.setSize (options.numChannels, blockLength, false, false, true);
         processor->processBlock (buffer, midi);
 
-        if (! writer->writeFromAudioSampleBuffer (buffer, 0, blockLength))
+        if (!writer->writeFromAudioSampleBuffer (buffer, 0, blockLength))
             return fail ("writing " + outputFile.getFullPathName() + " failed");
 
         signal.insert (signal.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + blockLength);
@@ -150,15 +147,13 @@ int main (int argc, char* argv[])
     const auto pulseStarts = quaverline::findPulseStarts (signal.data(), signal.size());
     printSummary (options, outputFile, signal, pulseStarts);
 
-    if (! options.plotFile.empty())
+    if (!options.plotFile.empty())
     {
         const auto plotFile = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (options.plotFile));
         plotFile.getParentDirectory().createDirectory();
-        const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, "
-                         + juce::String (options.sampleRate) + " Hz, "
-                         + juce::String (quaverline::timeSignatureLabel (options.timeSignatureIndex)).trim();
+        const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, " + juce::String (options.sampleRate) + " Hz, " + juce::String (quaverline::timeSignatureLabel (options.timeSignatureIndex)).trim();
 
-        if (! quaverline::writeWaveformPlot (plotFile, signal, pulseStarts, title))
+        if (!quaverline::writeWaveformPlot (plotFile, signal, pulseStarts, title))
             return fail ("cannot write " + plotFile.getFullPathName());
 
         std::cout << "Plot: " << plotFile.getFullPathName() << std::endl;
