@@ -28,7 +28,7 @@ constexpr int64_t doubleRateEndTick = 12;
 
 float nextIdleSample (bool& signToggle) noexcept
 {
-    signToggle = !signToggle;
+    signToggle = ! signToggle;
     return signToggle ? idleLevel : -idleLevel;
 }
 } // namespace
@@ -87,14 +87,14 @@ float ClockRenderer::renderRunningSample (double position, double increment, dou
 {
     // Pre-roll, and positions that are not numbers (a host with a broken
     // transport, or a sample rate of 0 that made the increment infinite).
-    if (!(position >= 0.0 && std::isfinite (position)))
+    if (! (position >= 0.0 && std::isfinite (position)))
         return nextIdleSample (signToggle);
 
     const double tickPhase = std::fmod (position, tickLength);
     const double positionInBar = std::fmod (position, barLength);
     const auto barTick = static_cast<int64_t> (std::floor (positionInBar * ticksPerQuarterNote));
 
-    if (!synced)
+    if (! synced)
     {
         if (barTick != 0 && barTick != doubleRateStartTick)
             return nextIdleSample (signToggle);
@@ -107,7 +107,7 @@ float ClockRenderer::renderRunningSample (double position, double increment, dou
 
     const double triggerPhase = doubleRate ? std::fmod (tickPhase, halfTickLength) : tickPhase;
 
-    if (triggerPhase <= increment && !pulseActive)
+    if (triggerPhase <= increment && ! pulseActive)
         pulseActive = true;
 
     if (pulseActive && pulseSampleIndex < pulseShape::length)

@@ -37,7 +37,7 @@ private:
     float renderRunningSample (double position, double increment, double barLength, bool& signToggle) noexcept;
     void startCounting (bool atDoubleRate) noexcept;
 
-    std::atomic<double> sampleRate{ 1.0 };
+    std::atomic<double> sampleRate { 1.0 };
 
     bool synced = false;
     bool doubleRate = false;

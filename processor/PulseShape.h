@@ -42,7 +42,7 @@ static_assert (std::size (table) == length);
 /** The output samples: each entry times the gain, rounded once to float. */
 inline constexpr std::array<float, length> samples = []
 {
-    std::array<float, length> result{};
+    std::array<float, length> result {};
 
     for (std::size_t i = 0; i < length; ++i)
         result[i] = static_cast<float> (table[i] * gain);

@@ -4,7 +4,7 @@ namespace quaverline
 {
 
 TimeSignatureParameter::TimeSignatureParameter (TimeSignatureState& stateToUse)
-    : AudioProcessorParameterWithID (juce::ParameterID{ "timeSignature", 1 }, TimeSignatureState::parameterName)
+    : AudioProcessorParameterWithID (juce::ParameterID { "timeSignature", 1 }, TimeSignatureState::parameterName)
     , state (stateToUse)
 {
 }

@@ -31,12 +31,12 @@ uint8_t TimeSignatureState::indexForParameterValue (float value) noexcept
 
     // Values far outside 0..1 (or not finite) keep the low byte of what the x64
     // conversion has always given them: the "integer indefinite" value, low byte 0.
-    if (!(std::abs (product) < floatConversionLimit))
+    if (! (std::abs (product) < floatConversionLimit))
         return 0;
 
     const float rounded = std::round (static_cast<float> (product));
 
-    if (!(std::abs (rounded) < int64ConversionLimit))
+    if (! (std::abs (rounded) < int64ConversionLimit))
         return 0;
 
     return static_cast<uint8_t> (static_cast<int64_t> (rounded));
@@ -44,7 +44,7 @@ uint8_t TimeSignatureState::indexForParameterValue (float value) noexcept
 
 void TimeSignatureState::setParameterValue (float newValue) noexcept
 {
-    if (!std::isfinite (newValue))
+    if (! std::isfinite (newValue))
         return;
 
     storeIndex (indexForParameterValue (newValue));

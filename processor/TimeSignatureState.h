@@ -55,8 +55,8 @@ public:
 private:
     void storeIndex (uint8_t newIndex) noexcept;
 
-    std::atomic<uint8_t> index{ initialIndex };
-    std::atomic<bool> changed{ false };
+    std::atomic<uint8_t> index { initialIndex };
+    std::atomic<bool> changed { false };
 };
 
 } // namespace quaverline

@@ -239,39 +239,39 @@ INSTANTIATE_TEST_SUITE_P (
     ProcessorTest,
     PlayHeadMapping,
     testing::Values (
-        PlayHeadCase{ "NoPositionIsStopped", [] (FakePlayHead&) {}, {} },
-        PlayHeadCase{ "Playing", [] (FakePlayHead& p)
-                      { p.play (120.0, 0.25); },
-                      { true, 120.0, 0.25 } },
-        PlayHeadCase{ "RecordingAlone",
-                      [] (FakePlayHead& p)
-                      {
-                          p.play (90.0, 1.0);
-                          p.position->setIsPlaying (false);
-                          p.position->setIsRecording (true);
-                      },
-                      { true, 90.0, 1.0 } },
-        PlayHeadCase{ "StoppedTransport",
-                      [] (FakePlayHead& p)
-                      {
-                          p.play (120.0, 0.0);
-                          p.position->setIsPlaying (false);
-                      },
-                      {} },
-        PlayHeadCase{ "MissingTempoIsZero",
-                      [] (FakePlayHead& p)
-                      {
-                          p.play (120.0, 0.0);
-                          p.position->setBpm ({});
-                      },
-                      { true, 0.0, 0.0 } },
-        PlayHeadCase{ "MissingPositionIsZero",
-                      [] (FakePlayHead& p)
-                      {
-                          p.play (120.0, 3.0);
-                          p.position->setPpqPosition ({});
-                      },
-                      { true, 120.0, 0.0 } }),
+        PlayHeadCase { "NoPositionIsStopped", [] (FakePlayHead&) {}, {} },
+        PlayHeadCase { "Playing", [] (FakePlayHead& p)
+                       { p.play (120.0, 0.25); },
+                       { true, 120.0, 0.25 } },
+        PlayHeadCase { "RecordingAlone",
+                       [] (FakePlayHead& p)
+                       {
+                           p.play (90.0, 1.0);
+                           p.position->setIsPlaying (false);
+                           p.position->setIsRecording (true);
+                       },
+                       { true, 90.0, 1.0 } },
+        PlayHeadCase { "StoppedTransport",
+                       [] (FakePlayHead& p)
+                       {
+                           p.play (120.0, 0.0);
+                           p.position->setIsPlaying (false);
+                       },
+                       {} },
+        PlayHeadCase { "MissingTempoIsZero",
+                       [] (FakePlayHead& p)
+                       {
+                           p.play (120.0, 0.0);
+                           p.position->setBpm ({});
+                       },
+                       { true, 0.0, 0.0 } },
+        PlayHeadCase { "MissingPositionIsZero",
+                       [] (FakePlayHead& p)
+                       {
+                           p.play (120.0, 3.0);
+                           p.position->setPpqPosition ({});
+                       },
+                       { true, 120.0, 0.0 } }),
     caseName<PlayHeadCase>);
 
 TEST_F (ProcessorTest, NoPlayHeadIsAStoppedBlock)

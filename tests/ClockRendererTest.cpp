@@ -74,7 +74,7 @@ TEST (PulseShape, TableHoldsTheShapeEntryByEntry)
 TEST (ClockRenderer, StoppedBlocksAlternateFromTheNegativeSide)
 {
     ClockRenderer renderer;
-    const std::vector<float> expected{ -0.001f, 0.001f, -0.001f, 0.001f };
+    const std::vector<float> expected { -0.001f, 0.001f, -0.001f, 0.001f };
 
     EXPECT_EQ (renderStopped (renderer, 4), expected);
     EXPECT_EQ (renderStopped (renderer, 4), expected);
@@ -126,12 +126,12 @@ std::vector<int64_t> doubleRateStart()
 
 INSTANTIATE_TEST_SUITE_P (ClockRenderer, PulseGrid, testing::Values (
                                                         // The grid lags the exact tick: the second pulse is on 1001, not 1000.
-                                                        PulseGridCase{ "FromZero", 48000.0, 0.0, 6, 5000, { 0, 1001, 2001, 3001, 4001 } },
-                                                        PulseGridCase{ "FromZeroAt44100", 44100.0, 0.0, 6, 5000, { 0, 919, 1838, 2757, 3676, 4594 } },
-                                                        PulseGridCase{ "FromBarTick6AtDoubleRate", 48000.0, 0.25, 6, 9000, doubleRateStart() },
-                                                        PulseGridCase{ "FromBarTick7WaitsForTheBar", 48000.0, 0.3, 6, 90000, { 88801, 89801 } },
-                                                        PulseGridCase{ "FromBarTick7WithQuarterNoteBars", 48000.0, 0.3, 0, 18000, { 16801, 17801 } },
-                                                        PulseGridCase{ "PreRollIsIdle", 48000.0, -0.5, 6, 15000, { 12001, 13001, 14001 } }),
+                                                        PulseGridCase { "FromZero", 48000.0, 0.0, 6, 5000, { 0, 1001, 2001, 3001, 4001 } },
+                                                        PulseGridCase { "FromZeroAt44100", 44100.0, 0.0, 6, 5000, { 0, 919, 1838, 2757, 3676, 4594 } },
+                                                        PulseGridCase { "FromBarTick6AtDoubleRate", 48000.0, 0.25, 6, 9000, doubleRateStart() },
+                                                        PulseGridCase { "FromBarTick7WaitsForTheBar", 48000.0, 0.3, 6, 90000, { 88801, 89801 } },
+                                                        PulseGridCase { "FromBarTick7WithQuarterNoteBars", 48000.0, 0.3, 0, 18000, { 16801, 17801 } },
+                                                        PulseGridCase { "PreRollIsIdle", 48000.0, -0.5, 6, 15000, { 12001, 13001, 14001 } }),
                           caseName<PulseGridCase>);
 
 TEST (ClockRenderer, FortyEightPulsesPerSecondAt120Bpm)
@@ -151,7 +151,7 @@ TEST (ClockRenderer, DoubleRateEndsWithTheSamePulseCountAsABarStart)
 TEST (ClockRenderer, ZeroTempoPulsesOnlyOnTheGrid)
 {
     // Without movement a sample on the grid retriggers right after each pulse's idle sample.
-    EXPECT_EQ (pulseStarts (renderFresh ({ 0.0, 300, 0.0 })), (std::vector<int64_t>{ 0, 98, 196, 294 }));
+    EXPECT_EQ (pulseStarts (renderFresh ({ 0.0, 300, 0.0 })), (std::vector<int64_t> { 0, 98, 196, 294 }));
     EXPECT_TRUE (pulseStarts (renderFresh ({ 4.0, 300, 0.0 })).empty());
 }
 
@@ -162,7 +162,7 @@ TEST (ClockRenderer, RendersWithARateOfOneBeforePreparation)
 
     // 2 quarter notes per sample: every sample is past a grid boundary.
     const auto starts = pulseStarts (render (renderer, { 0.0, 200 }));
-    EXPECT_EQ (starts, (std::vector<int64_t>{ 0, 98, 196 }));
+    EXPECT_EQ (starts, (std::vector<int64_t> { 0, 98, 196 }));
 }
 
 class BlockSplit : public testing::TestWithParam<int>
@@ -196,7 +196,7 @@ TEST_P (BlockSplit, PulsesContinueAcrossBlockBoundaries)
     // The idle sign starts afresh in every block; everything else is identical.
     for (size_t i = 0; i < whole.size(); ++i)
     {
-        if (!(isIdleSample (whole[i]) && isIdleSample (split[i])))
+        if (! (isIdleSample (whole[i]) && isIdleSample (split[i])))
         {
             ASSERT_EQ (split[i], whole[i]) << "sample " << i;
         }
@@ -230,13 +230,13 @@ TEST_P (RestartAfterStop, BehavesLikeAFreshInstance)
 
 INSTANTIATE_TEST_SUITE_P (ClockRenderer, RestartAfterStop, testing::Values (
                                                                // Stopped in the middle of a pulse.
-                                                               Restart{ 0.0, 50, 4.0 },
-                                                               Restart{ 0.0, 50, 4.25 },
-                                                               Restart{ 0.0, 50, 3.9 },
+                                                               Restart { 0.0, 50, 4.0 },
+                                                               Restart { 0.0, 50, 4.25 },
+                                                               Restart { 0.0, 50, 3.9 },
                                                                // Stopped in the middle of a double-rate stretch.
-                                                               Restart{ 0.25, 2000, 4.0 },
-                                                               Restart{ 0.25, 2030, 4.0 },
-                                                               Restart{ 0.25, 2030, 4.25 }));
+                                                               Restart { 0.25, 2000, 4.0 },
+                                                               Restart { 0.25, 2030, 4.0 },
+                                                               Restart { 0.25, 2030, 4.25 }));
 
 TEST (ClockRenderer, EveryIndexCountsItsOwnBarLength)
 {
@@ -286,7 +286,7 @@ TEST_P (NonFiniteInput, GivesABoundedSignalAndRecovers)
 constexpr auto notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr auto infinity = std::numeric_limits<double>::infinity();
 
-INSTANTIATE_TEST_SUITE_P (ClockRenderer, NonFiniteInput, testing::Values (BadInput{ "NaNPosition", defaultRate, defaultTempo, notANumber }, BadInput{ "InfinitePosition", defaultRate, defaultTempo, infinity }, BadInput{ "NegativeInfinitePosition", defaultRate, defaultTempo, -infinity }, BadInput{ "NaNTempo", defaultRate, notANumber, 0.0 }, BadInput{ "InfiniteTempo", defaultRate, infinity, 0.0 }, BadInput{ "NegativeTempo", defaultRate, -120.0, 1.0 }, BadInput{ "ZeroSampleRate", 0.0, defaultTempo, 0.0 }, BadInput{ "ZeroSampleRateZeroTempo", 0.0, 0.0, 0.0 }, BadInput{ "NegativeSampleRate", -48000.0, defaultTempo, 0.0 }, BadInput{ "NaNSampleRate", notANumber, defaultTempo, 0.0 }, BadInput{ "HugePosition", defaultRate, defaultTempo, 1.0e300 }), caseName<BadInput>);
+INSTANTIATE_TEST_SUITE_P (ClockRenderer, NonFiniteInput, testing::Values (BadInput { "NaNPosition", defaultRate, defaultTempo, notANumber }, BadInput { "InfinitePosition", defaultRate, defaultTempo, infinity }, BadInput { "NegativeInfinitePosition", defaultRate, defaultTempo, -infinity }, BadInput { "NaNTempo", defaultRate, notANumber, 0.0 }, BadInput { "InfiniteTempo", defaultRate, infinity, 0.0 }, BadInput { "NegativeTempo", defaultRate, -120.0, 1.0 }, BadInput { "ZeroSampleRate", 0.0, defaultTempo, 0.0 }, BadInput { "ZeroSampleRateZeroTempo", 0.0, 0.0, 0.0 }, BadInput { "NegativeSampleRate", -48000.0, defaultTempo, 0.0 }, BadInput { "NaNSampleRate", notANumber, defaultTempo, 0.0 }, BadInput { "HugePosition", defaultRate, defaultTempo, 1.0e300 }), caseName<BadInput>);
 
 TEST (ClockRenderer, NonFinitePositionsAreIdle)
 {

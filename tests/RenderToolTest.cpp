@@ -71,7 +71,7 @@ TEST_F (RenderTool, WritesTheClockAndSaysWhatItWrote)
     ASSERT_TRUE (reader->read (&audio, 0, 24000, 0, true, true));
     const auto starts = quaverline::findPulseStarts (audio.getReadPointer (2), 24000);
     ASSERT_GE (starts.size(), 3u);
-    EXPECT_EQ (std::vector<int64_t> (starts.begin(), starts.begin() + 3), (std::vector<int64_t>{ 0, 1001, 2001 }));
+    EXPECT_EQ (std::vector<int64_t> (starts.begin(), starts.begin() + 3), (std::vector<int64_t> { 0, 1001, 2001 }));
 
     const auto plot = juce::ImageFileFormat::loadFrom (file ("clock.png"));
     EXPECT_TRUE (plot.isValid());

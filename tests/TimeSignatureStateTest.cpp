@@ -27,21 +27,21 @@ TEST_P (ParameterRounding, StoresTheIndexAndRaisesTheFlag)
     EXPECT_TRUE (state.takeChangedFlag());
 }
 
-INSTANTIATE_TEST_SUITE_P (TimeSignatureState, ParameterRounding, testing::Values (Rounding{ 0.2f, 6 }, Rounding{ 1.0f, 30 }, Rounding{ 0.0f, 0 }, Rounding{ -0.0f, 0 },
+INSTANTIATE_TEST_SUITE_P (TimeSignatureState, ParameterRounding, testing::Values (Rounding { 0.2f, 6 }, Rounding { 1.0f, 30 }, Rounding { 0.0f, 0 }, Rounding { -0.0f, 0 },
                                                                                   // The product becomes exactly 1.5f, which rounds away from zero.
-                                                                                  Rounding{ 0.05f, 2 },
+                                                                                  Rounding { 0.05f, 2 },
                                                                                   // 10.499999821186066 becomes 10.5f before it is rounded.
-                                                                                  Rounding{ 0.35f, 11 },
-                                                                                  Rounding{ 0.5f, 15 },
+                                                                                  Rounding { 0.35f, 11 },
+                                                                                  Rounding { 0.5f, 15 },
                                                                                   // Outside 0..1 only the low byte is kept.
-                                                                                  Rounding{ 1.5f, 45 },
-                                                                                  Rounding{ 10.0f, 44 },
-                                                                                  Rounding{ -1.0f / 30.0f, 255 },
-                                                                                  Rounding{ FLT_TRUE_MIN, 0 },
+                                                                                  Rounding { 1.5f, 45 },
+                                                                                  Rounding { 10.0f, 44 },
+                                                                                  Rounding { -1.0f / 30.0f, 255 },
+                                                                                  Rounding { FLT_TRUE_MIN, 0 },
                                                                                   // Too large for a 64-bit integer: the x64 conversion's low byte, 0.
-                                                                                  Rounding{ 1.0e30f, 0 },
-                                                                                  Rounding{ FLT_MAX, 0 },
-                                                                                  Rounding{ -FLT_MAX, 0 }));
+                                                                                  Rounding { 1.0e30f, 0 },
+                                                                                  Rounding { FLT_MAX, 0 },
+                                                                                  Rounding { -FLT_MAX, 0 }));
 
 TEST (TimeSignatureState, StartsAtEightEighthsWithTheFlagClear)
 {
@@ -91,13 +91,13 @@ TEST (TimeSignatureState, NonFiniteValuesChangeNothing)
 TEST (TimeSignatureState, StateIsOneByteAndRestoresFromTheFirstByte)
 {
     TimeSignatureState state;
-    EXPECT_EQ (state.getState(), std::vector<uint8_t>{ 6 });
+    EXPECT_EQ (state.getState(), std::vector<uint8_t> { 6 });
 
     const uint8_t chunk[] = { 12, 255, 0 };
     state.setState (chunk, sizeof (chunk));
     EXPECT_EQ (state.getIndex(), 12);
     EXPECT_TRUE (state.takeChangedFlag());
-    EXPECT_EQ (state.getState(), std::vector<uint8_t>{ 12 });
+    EXPECT_EQ (state.getState(), std::vector<uint8_t> { 12 });
 
     // Out of the editor's range, kept as it is.
     const uint8_t forty = 40;

@@ -34,7 +34,7 @@ std::optional<double> parseNumber (const std::string& text)
     errno = 0;
     const double value = std::strtod (trimmed.c_str(), &end);
 
-    if (errno != 0 || end != trimmed.c_str() + trimmed.size() || !std::isfinite (value))
+    if (errno != 0 || end != trimmed.c_str() + trimmed.size() || ! std::isfinite (value))
         return std::nullopt;
 
     return value;
@@ -44,7 +44,7 @@ std::optional<int> parseInteger (const std::string& text)
 {
     const auto value = parseNumber (text);
 
-    if (!value || *value != std::floor (*value) || std::abs (*value) > 1.0e9)
+    if (! value || *value != std::floor (*value) || std::abs (*value) > 1.0e9)
         return std::nullopt;
 
     return static_cast<int> (*value);
@@ -69,7 +69,7 @@ auto readValue (const std::string& option, const std::string& text, Range range,
 {
     const auto value = parse (text);
 
-    if (!value || *value < range.minimum || *value > range.maximum)
+    if (! value || *value < range.minimum || *value > range.maximum)
     {
         error = option + " takes a number from " + formatNumber (range.minimum) + " to " + formatNumber (range.maximum) + ", not \"" + text + "\"";
         return std::nullopt;
@@ -93,7 +93,7 @@ std::optional<int> parseTimeSignature (const std::string& text)
     const auto eighths = parseInteger (trimmed.substr (0, slash));
     const auto denominator = parseInteger (trimmed.substr (slash + 1));
 
-    if (!eighths || !denominator || *denominator != 8 || *eighths < 2 || *eighths > maximumIndex + 2)
+    if (! eighths || ! denominator || *denominator != 8 || *eighths < 2 || *eighths > maximumIndex + 2)
         return std::nullopt;
 
     return *eighths - 2;
@@ -109,7 +109,7 @@ int64_t lengthInSamples (const RenderOptions& options)
 {
     double seconds = options.seconds.value_or (0.0);
 
-    if (!options.seconds)
+    if (! options.seconds)
     {
         const double quarterNotesPerBar = (options.timeSignatureIndex + 2) / 2.0;
         seconds = options.bars.value_or (2.0) * quarterNotesPerBar * 60.0 / options.bpm;
@@ -168,7 +168,7 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
         else
             error = option.rfind ("--", 0) == 0 ? option + " needs a value" : "unknown argument \"" + option + "\"";
 
-        if (!error.empty())
+        if (! error.empty())
             break;
 
         if (option == "--tempo")
@@ -221,7 +221,7 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
     if (error.empty() && lengthInSamples (options) > static_cast<int64_t> (maximumSeconds * options.sampleRate))
         error = "that is longer than an hour; render less";
 
-    if (!error.empty())
+    if (! error.empty())
         return { std::nullopt, error };
 
     return { options, {} };

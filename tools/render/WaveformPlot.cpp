@@ -13,10 +13,10 @@ constexpr int margin = 60;
 constexpr int pulsesInOverview = 3;
 constexpr int64_t pulseCloseUpLength = 110;
 
-const juce::Colour background{ 0xfffbfbf8 };
-const juce::Colour axisColour{ 0xff888888 };
-const juce::Colour signalColour{ 0xff1f4e9a };
-const juce::Colour markerColour{ 0xffc0392b };
+const juce::Colour background { 0xfffbfbf8 };
+const juce::Colour axisColour { 0xff888888 };
+const juce::Colour signalColour { 0xff1f4e9a };
+const juce::Colour markerColour { 0xffc0392b };
 
 struct Panel
 {
@@ -115,7 +115,7 @@ juce::Image drawWaveformPlot (const std::vector<float>& samples, const std::vect
                                  : std::min (numSamples, overviewStart + 3000);
 
     const auto plotArea = juce::Rectangle<float> (float (margin), 60.0f, float (plotWidth - 2 * margin), 190.0f);
-    const Panel overview{ plotArea, overviewStart, overviewEnd };
+    const Panel overview { plotArea, overviewStart, overviewEnd };
     drawAxes (g, overview, "The first pulses (sample numbers of their starts)");
     drawEnvelope (g, overview, samples);
 
@@ -130,7 +130,7 @@ juce::Image drawWaveformPlot (const std::vector<float>& samples, const std::vect
         drawSampleLabel (g, overview, start);
     }
 
-    const Panel closeUp{ plotArea.translated (0.0f, 270.0f), std::max<int64_t> (0, firstPulse - 6), std::min (numSamples, firstPulse + pulseCloseUpLength) };
+    const Panel closeUp { plotArea.translated (0.0f, 270.0f), std::max<int64_t> (0, firstPulse - 6), std::min (numSamples, firstPulse + pulseCloseUpLength) };
     drawAxes (g, closeUp, "The first pulse, sample by sample");
     drawSteps (g, closeUp, samples);
 
@@ -148,7 +148,7 @@ bool writeWaveformPlot (const juce::File& file, const std::vector<float>& sample
     file.deleteFile();
     juce::FileOutputStream stream (file);
 
-    if (!stream.openedOk())
+    if (! stream.openedOk())
         return false;
 
     juce::PNGImageFormat png;

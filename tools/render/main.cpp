@@ -41,7 +41,7 @@ std::unique_ptr<juce::AudioFormatWriter> createWavWriter (const juce::File& file
     file.deleteFile();
     auto stream = std::make_unique<juce::FileOutputStream> (file);
 
-    if (!stream->openedOk())
+    if (! stream->openedOk())
         return nullptr;
 
     juce::WavAudioFormat wav;
@@ -69,7 +69,7 @@ void printSummary (const RenderOptions& options, const juce::File& file, const s
 
     std::cout << "Pulses: " << pulseStarts.size();
 
-    if (!pulseStarts.empty())
+    if (! pulseStarts.empty())
         std::cout << ", first at sample " << pulseStarts.front();
 
     if (pulseStarts.size() > 1)
@@ -84,7 +84,7 @@ int main (int argc, char* argv[])
 {
     const auto parsed = quaverline::parseRenderOptions ({ argv + 1, argv + argc });
 
-    if (!parsed.options)
+    if (! parsed.options)
     {
         std::cerr << "quaverline-render: " << parsed.error << "\nTry quaverline-render --help." << std::endl;
         return exitBadArguments;
@@ -103,7 +103,7 @@ int main (int argc, char* argv[])
 
     std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
 
-    if (!setOutputChannels (*processor, options.numChannels))
+    if (! setOutputChannels (*processor, options.numChannels))
         return fail ("the plug-in does not accept " + juce::String (options.numChannels) + " output channels");
 
     const auto index = static_cast<uint8_t> (options.timeSignatureIndex);
@@ -133,7 +133,7 @@ int main (int argc, char* argv[])
         buffer.setSize (options.numChannels, blockLength, false, false, true);
         processor->processBlock (buffer, midi);
 
-        if (!writer->writeFromAudioSampleBuffer (buffer, 0, blockLength))
+        if (! writer->writeFromAudioSampleBuffer (buffer, 0, blockLength))
             return fail ("writing " + outputFile.getFullPathName() + " failed");
 
         signal.insert (signal.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + blockLength);
@@ -147,13 +147,13 @@ int main (int argc, char* argv[])
     const auto pulseStarts = quaverline::findPulseStarts (signal.data(), signal.size());
     printSummary (options, outputFile, signal, pulseStarts);
 
-    if (!options.plotFile.empty())
+    if (! options.plotFile.empty())
     {
         const auto plotFile = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (options.plotFile));
         plotFile.getParentDirectory().createDirectory();
         const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, " + juce::String (options.sampleRate) + " Hz, " + juce::String (quaverline::timeSignatureLabel (options.timeSignatureIndex)).trim();
 
-        if (!quaverline::writeWaveformPlot (plotFile, signal, pulseStarts, title))
+        if (! quaverline::writeWaveformPlot (plotFile, signal, pulseStarts, title))
             return fail ("cannot write " + plotFile.getFullPathName());
 
         std::cout << "Plot: " << plotFile.getFullPathName() << std::endl;
