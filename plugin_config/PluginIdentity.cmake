@@ -16,8 +16,7 @@ set (QUAVERLINE_LV2_URI            "urn:kyvo:quaverline")
 set (QUAVERLINE_IS_SYNTH           TRUE)
 set (QUAVERLINE_WANTS_MIDI_INPUT   TRUE)
 set (QUAVERLINE_PRODUCES_MIDI      FALSE)
-# Turned on when the editor window exists.
-set (QUAVERLINE_HAS_EDITOR         FALSE)
+set (QUAVERLINE_HAS_EDITOR         TRUE)
 
 # VST 2.4 plug-in category: kPlugCategSynth, value 2 in the VST 2.4 list.
 set (QUAVERLINE_VST_CATEGORY_NAME  "kPlugCategSynth")

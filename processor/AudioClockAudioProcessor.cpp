@@ -1,5 +1,6 @@
 #include "AudioClockAudioProcessor.h"
 
+#include "AudioClockEditor.h"
 #include "PluginIdentity.h"
 #include "TimeSignatureParameter.h"
 
@@ -19,6 +20,7 @@ AudioClockAudioProcessor::AudioClockAudioProcessor()
     : AudioProcessor (makeBusesProperties())
 {
     auto parameter = std::make_unique<quaverline::TimeSignatureParameter> (timeSignature);
+    timeSignatureParameter = parameter.get();
     addParameter (parameter.release());
 }
 
@@ -101,7 +103,7 @@ bool AudioClockAudioProcessor::producesMidi() const
 
 juce::AudioProcessorEditor* AudioClockAudioProcessor::createEditor()
 {
-    return nullptr;
+    return std::make_unique<AudioClockEditor> (*this).release();
 }
 
 bool AudioClockAudioProcessor::hasEditor() const

@@ -60,12 +60,16 @@ public:
     /** The index, the changed flag and their rules, for the editor. */
     quaverline::TimeSignatureState& getTimeSignatureState() noexcept { return timeSignature; }
 
+    /** The "Time Signature" parameter, through which the editor tells the host. */
+    juce::AudioProcessorParameter& getTimeSignatureParameter() noexcept { return *timeSignatureParameter; }
+
 private:
     static BusesProperties makeBusesProperties();
     quaverline::TransportState readTransport() const;
 
     quaverline::TimeSignatureState timeSignature;
     quaverline::ClockRenderer renderer;
+    juce::AudioProcessorParameter* timeSignatureParameter = nullptr; // owned by the base class
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioClockAudioProcessor)
 };
