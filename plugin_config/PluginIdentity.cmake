@@ -11,7 +11,7 @@ set (QUAVERLINE_PLUGIN_CODE        "QvLn")
 set (QUAVERLINE_VERSION            "1.0.4")
 set (QUAVERLINE_BUNDLE_ID          "com.kyvo.quaverline")
 set (QUAVERLINE_AAX_IDENTIFIER     "com.kyvo.quaverline")
-set (QUAVERLINE_LV2_URI            "urn:kyvo:quaverline")
+set (QUAVERLINE_LV2_URI            "http://kyvo.com/plugins/quaverline")
 
 set (QUAVERLINE_IS_SYNTH           TRUE)
 set (QUAVERLINE_WANTS_MIDI_INPUT   TRUE)
