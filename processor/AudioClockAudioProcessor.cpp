@@ -81,6 +81,16 @@ void AudioClockAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
         buffer.copyFrom (channel, 0, firstChannel, numSamples);
 }
 
+bool AudioClockAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    // VST 2.4 hosts see a fixed stereo output (the face refuses speaker
+    // arrangements); every other face may ask the output bus for any layout.
+    if (wrapperType == wrapperType_VST)
+        return layouts.inputBuses.isEmpty() && layouts.getMainOutputChannelSet() == juce::AudioChannelSet::stereo();
+
+    return true;
+}
+
 bool AudioClockAudioProcessor::silenceInProducesSilenceOut() const
 {
     return false;

@@ -27,6 +27,7 @@ public:
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
     using AudioProcessor::processBlock;
 
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
     bool silenceInProducesSilenceOut() const override;
     double getTailLengthSeconds() const override;
     bool acceptsMidi() const override;

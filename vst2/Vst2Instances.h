@@ -1,0 +1,53 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <vector>
+
+namespace quaverline::vst2
+{
+
+/** What the entry layer keeps for one plug-in instance, beside JUCE's wrapper. */
+struct InstanceState
+{
+    /** The rate and maximum block size the host last set; 0 until it sets them. */
+    float hostSampleRate = 0.0f;
+    int hostBlockSize = 0;
+
+    /** The host's soft bypass. */
+    std::atomic<bool> bypassed { false };
+
+    /** Channels for blocks the host's buffers must not see, sized at resume. */
+    std::vector<float> scratch;
+    int scratchChannelLength = 0;
+};
+
+/** Instances by their effect record. Lookups are lock-free, so the audio
+    thread may make them; slots are claimed when an instance is created and
+    released when it closes. A process with more live instances than slots
+    gets no state for the extra ones.
+*/
+class InstanceRegistry
+{
+public:
+    static constexpr std::size_t capacity = 1024;
+
+    /** A fresh state for the key, or null when every slot is taken. */
+    InstanceState* claim (const void* key) noexcept;
+
+    /** The key's state, or null. */
+    InstanceState* find (const void* key) noexcept;
+
+    void release (const void* key) noexcept;
+
+private:
+    struct Slot
+    {
+        std::atomic<const void*> key { nullptr };
+        InstanceState state;
+    };
+
+    Slot slots[capacity];
+};
+
+} // namespace quaverline::vst2
