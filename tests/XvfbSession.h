@@ -1,0 +1,128 @@
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+/** A private X display for tests that open real windows: Xvfb with a window
+    manager (openbox), which JUCE needs for the atoms it asks for. Started in
+    the constructor, stopped in the destructor; DISPLAY points to it meanwhile.
+*/
+class XvfbSession
+{
+public:
+    XvfbSession()
+    {
+        int fds[2];
+
+        if (pipe (fds) != 0)
+            return;
+
+        server = fork();
+
+        if (server == 0)
+        {
+            detachFromTest();
+            close (fds[0]);
+            const auto fd = std::to_string (fds[1]);
+            execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr);
+            _exit (127);
+        }
+
+        close (fds[1]);
+        char number[16] {};
+        const auto length = read (fds[0], number, sizeof (number) - 1);
+        close (fds[0]);
+
+        if (length <= 0)
+            return;
+
+        displayName = ":" + std::string (number, static_cast<size_t> (length - (number[length - 1] == '\n' ? 1 : 0)));
+        setenv ("DISPLAY", displayName.c_str(), 1);
+
+        windowManager = fork();
+
+        if (windowManager == 0)
+        {
+            detachFromTest();
+            execlp ("openbox", "openbox", "--sm-disable", nullptr);
+            _exit (127);
+        }
+
+        ready = waitForWindowManager();
+    }
+
+    ~XvfbSession()
+    {
+        for (const auto process : { windowManager, server })
+        {
+            if (process > 0)
+            {
+                kill (process, SIGTERM);
+                waitpid (process, nullptr, 0);
+            }
+        }
+    }
+
+    bool isReady() const noexcept { return ready; }
+
+    XvfbSession (const XvfbSession&) = delete;
+    XvfbSession& operator= (const XvfbSession&) = delete;
+
+private:
+    /** In a child: dies with the test, and keeps off its output, so that a test
+        that is killed leaves no server behind holding its pipes open.
+    */
+    static void detachFromTest()
+    {
+        prctl (PR_SET_PDEATHSIG, SIGTERM);
+        const auto devNull = open ("/dev/null", O_RDWR);
+        dup2 (devNull, STDIN_FILENO);
+        dup2 (devNull, STDOUT_FILENO);
+        dup2 (devNull, STDERR_FILENO);
+        close (devNull);
+    }
+
+    bool waitForWindowManager() const
+    {
+        for (int attempt = 0; attempt < 200; ++attempt)
+        {
+            if (auto* display = XOpenDisplay (displayName.c_str()))
+            {
+                const auto supported = XInternAtom (display, "_NET_SUPPORTING_WM_CHECK", True);
+                Atom type = None;
+                int format = 0;
+                unsigned long items = 0, remaining = 0;
+                unsigned char* data = nullptr;
+                bool found = false;
+
+                if (supported != None && XGetWindowProperty (display, DefaultRootWindow (display), supported, 0, 1, False, AnyPropertyType, &type, &format, &items, &remaining, &data) == Success)
+                {
+                    found = items > 0;
+                    XFree (data);
+                }
+
+                XCloseDisplay (display);
+
+                if (found)
+                    return true;
+            }
+
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
+        }
+
+        return false;
+    }
+
+    pid_t server = -1, windowManager = -1;
+    std::string displayName;
+    bool ready = false;
+};
