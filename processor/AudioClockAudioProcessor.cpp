@@ -42,22 +42,47 @@ void AudioClockAudioProcessor::releaseResources()
 {
 }
 
-quaverline::TransportState AudioClockAudioProcessor::readTransport() const
+std::optional<quaverline::HostPosition> AudioClockAudioProcessor::readHostPosition() const
 {
-    quaverline::TransportState transport;
+    auto* const hostPlayHead = getPlayHead();
 
-    // No play head, or no position from it: the block is rendered as stopped.
-    if (auto* const hostPlayHead = getPlayHead())
-    {
-        if (const auto position = hostPlayHead->getPosition())
-        {
-            transport.isRunning = position->getIsPlaying() || position->getIsRecording();
-            transport.bpm = position->getBpm().orFallback (0.0);
-            transport.ppqPosition = position->getPpqPosition().orFallback (0.0);
-        }
-    }
+    if (hostPlayHead == nullptr)
+        return std::nullopt;
 
-    return transport;
+    const auto position = hostPlayHead->getPosition();
+
+    if (! position.hasValue())
+        return std::nullopt;
+
+    quaverline::HostPosition reported;
+    reported.isPlaying = position->getIsPlaying() || position->getIsRecording();
+
+    if (const auto bpm = position->getBpm())
+        reported.bpm = *bpm;
+
+    if (const auto ppq = position->getPpqPosition())
+        reported.ppqPosition = *ppq;
+
+    if (const auto samples = position->getTimeInSamples())
+        reported.timeInSamples = *samples;
+
+    return reported;
+}
+
+quaverline::TransportState AudioClockAudioProcessor::readTransport (int numSamples)
+{
+    const auto reported = readHostPosition();
+
+    // LV2 hosts report positions only now and then, some without the beat.
+    if (wrapperType == wrapperType_LV2)
+        return transportFollower.follow (reported, numSamples, renderer.getSampleRate());
+
+    // Everywhere else a block without a position is stopped, and a missing
+    // tempo or position reads as 0.
+    if (! reported.has_value())
+        return {};
+
+    return { reported->isPlaying, reported->bpm.value_or (0.0), reported->ppqPosition.value_or (0.0) };
 }
 
 void AudioClockAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
@@ -75,7 +100,7 @@ void AudioClockAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
     // Render once into the first channel and copy it: every output carries the
     // same clock, and the audio thread needs no scratch memory of its own.
     auto* const firstChannel = buffer.getWritePointer (0);
-    renderer.render (firstChannel, numSamples, readTransport(), timeSignature.getIndex());
+    renderer.render (firstChannel, numSamples, readTransport (numSamples), timeSignature.getIndex());
 
     for (auto channel = 1; channel < numOutputs; ++channel)
         buffer.copyFrom (channel, 0, firstChannel, numSamples);

@@ -2,6 +2,7 @@
 
 #include "ClockRenderer.h"
 #include "TimeSignatureState.h"
+#include "TransportFollower.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -66,10 +67,12 @@ public:
 
 private:
     static BusesProperties makeBusesProperties();
-    quaverline::TransportState readTransport() const;
+    std::optional<quaverline::HostPosition> readHostPosition() const;
+    quaverline::TransportState readTransport (int numSamples);
 
     quaverline::TimeSignatureState timeSignature;
     quaverline::ClockRenderer renderer;
+    quaverline::TransportFollower transportFollower;
     juce::AudioProcessorParameter* timeSignatureParameter = nullptr; // owned by the base class
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioClockAudioProcessor)

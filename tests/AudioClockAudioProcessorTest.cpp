@@ -1,5 +1,6 @@
 #include "CaseName.h"
 #include "ClockRenderer.h"
+#include "ClockSignalAnalysis.h"
 #include "PluginIdentity.h"
 #include "ProcessorFixture.h"
 #include "PulseShape.h"
@@ -324,4 +325,41 @@ TEST_F (ProcessorTest, TheIndexSetsTheBarLength)
     const auto signal = channel (process (2, 18000), 0);
     const auto firstPulse = std::find (signal.begin(), signal.end(), quaverline::pulseShape::samples[0]);
     EXPECT_EQ (firstPulse - signal.begin(), 16801);
+}
+
+TEST (Processor, AsAnLv2PluginItFollowsReportsThatComeNowAndThen)
+{
+    // A host that reports the frame and tempo on the first block only, as LV2
+    // hosts do, without a beat.
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_LV2);
+    std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+
+    FakePlayHead playHead;
+    processor->setPlayHead (&playHead);
+    processor->setRateAndBufferSizeDetails (48000.0, 512);
+    processor->prepareToPlay (48000.0, 512);
+
+    std::vector<float> signal;
+    juce::MidiBuffer midi;
+
+    for (int block = 0; block < 8; ++block)
+    {
+        if (block == 0)
+        {
+            playHead.play (120.0, 0.0);
+            playHead.position->setPpqPosition ({});
+            playHead.position->setTimeInSamples (0);
+        }
+        else
+        {
+            playHead.position.reset();
+        }
+
+        juce::AudioBuffer<float> buffer (2, 512);
+        processor->processBlock (buffer, midi);
+        signal.insert (signal.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + 512);
+    }
+
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), (std::vector<int64_t> { 0, 1001, 2001, 3001, 4001 }));
 }

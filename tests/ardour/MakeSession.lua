@@ -1,0 +1,16 @@
+-- Makes an Ardour session with one audio track that carries Quaverline.
+-- Arguments: session folder, session name, plug-in type (LV2, LXVST, VST3), plug-in ID.
+local folder, name, kind, id = arg[1], arg[2], arg[3], arg[4]
+
+AudioEngine:set_backend ("None (Dummy)", "", "")
+local session = create_session (folder, name, 48000)
+assert (session, "could not create the session")
+
+local tracks = session:new_audio_track (1, 2, nil, 1, "clock", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true)
+local plugin = ARDOUR.LuaAPI.new_plugin (session, id, ARDOUR.PluginType[kind], "")
+assert (not plugin:isnil (), "Quaverline not found as " .. kind)
+assert (tracks:front ():add_processor_by_index (plugin, 0, nil, true), "could not add Quaverline")
+
+session:save_state ("", false, false, false, false, false)
+close_session ()
+print ("session made")
