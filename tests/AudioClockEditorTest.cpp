@@ -58,6 +58,11 @@ struct Opening
     const char* text;
 };
 
+void PrintTo (const Opening& c, std::ostream* os)
+{
+    *os << "index " << int (c.index);
+}
+
 class InitialSelection : public EditorTest, public testing::WithParamInterface<Opening>
 {
 };

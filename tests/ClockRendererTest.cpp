@@ -103,6 +103,11 @@ struct PulseGridCase
     std::vector<int64_t> firstStarts;
 };
 
+void PrintTo (const PulseGridCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class PulseGrid : public testing::TestWithParam<PulseGridCase>
 {
 };
@@ -212,6 +217,11 @@ struct Restart
     double restartPosition;
 };
 
+void PrintTo (const Restart& c, std::ostream* os)
+{
+    *os << "from " << c.firstPosition << " for " << c.firstLength << ", again at " << c.restartPosition;
+}
+
 class RestartAfterStop : public testing::TestWithParam<Restart>
 {
 };
@@ -260,6 +270,11 @@ struct BadInput
     double bpm;
     double position;
 };
+
+void PrintTo (const BadInput& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class NonFiniteInput : public testing::TestWithParam<BadInput>
 {

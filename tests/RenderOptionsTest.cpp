@@ -44,6 +44,11 @@ struct TimeSignatureText
     std::optional<int> index;
 };
 
+void PrintTo (const TimeSignatureText& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class TimeSignatureParsing : public testing::TestWithParam<TimeSignatureText>
 {
 };
@@ -66,6 +71,11 @@ struct BadArguments
     std::vector<std::string> arguments;
     const char* message;
 };
+
+void PrintTo (const BadArguments& c, std::ostream* os)
+{
+    *os << testing::PrintToString (c.arguments);
+}
 
 class RenderArgumentErrors : public testing::TestWithParam<BadArguments>
 {

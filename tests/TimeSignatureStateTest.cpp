@@ -14,6 +14,11 @@ struct Rounding
     uint8_t index;
 };
 
+void PrintTo (const Rounding& c, std::ostream* os)
+{
+    *os << c.value << " -> " << int (c.index);
+}
+
 class ParameterRounding : public testing::TestWithParam<Rounding>
 {
 };

@@ -15,6 +15,11 @@ struct Cut
     const char* expected;
 };
 
+void PrintTo (const Cut& c, std::ostream* os)
+{
+    *os << '"' << c.text << "\" in " << c.limit;
+}
+
 class StringLimits : public testing::TestWithParam<Cut>
 {
 };
