@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -21,31 +22,14 @@ class XvfbSession
 public:
     XvfbSession()
     {
-        int fds[2];
+        // A display number can be taken between Xvfb's choice and its start
+        // (another test's server): try again with a fresh choice.
+        for (int attempt = 0; attempt < 5 && displayName.empty(); ++attempt)
+            startServer();
 
-        if (pipe (fds) != 0)
+        if (displayName.empty())
             return;
 
-        server = fork();
-
-        if (server == 0)
-        {
-            detachFromTest();
-            close (fds[0]);
-            const auto fd = std::to_string (fds[1]);
-            execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr);
-            _exit (127);
-        }
-
-        close (fds[1]);
-        char number[16] {};
-        const auto length = read (fds[0], number, sizeof (number) - 1);
-        close (fds[0]);
-
-        if (length <= 0)
-            return;
-
-        displayName = ":" + std::string (number, static_cast<size_t> (length - (number[length - 1] == '\n' ? 1 : 0)));
         setenv ("DISPLAY", displayName.c_str(), 1);
 
         windowManager = fork();
@@ -78,6 +62,44 @@ public:
     XvfbSession& operator= (const XvfbSession&) = delete;
 
 private:
+    void startServer()
+    {
+        int fds[2];
+
+        if (pipe (fds) != 0)
+            return;
+
+        server = fork();
+
+        if (server == 0)
+        {
+            detachFromTest();
+            close (fds[0]);
+            const auto fd = std::to_string (fds[1]);
+            execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr);
+            _exit (127);
+        }
+
+        close (fds[1]);
+        char number[16] {};
+        ssize_t length = -1;
+
+        do
+            length = read (fds[0], number, sizeof (number) - 1);
+        while (length < 0 && errno == EINTR);
+
+        close (fds[0]);
+
+        if (length <= 0)
+        {
+            waitpid (server, nullptr, 0);
+            server = -1;
+            return;
+        }
+
+        displayName = ":" + std::string (number, static_cast<size_t> (length - (number[length - 1] == '\n' ? 1 : 0)));
+    }
+
     /** In a child: dies with the test, and keeps off its output, so that a test
         that is killed leaves no server behind holding its pipes open.
     */
