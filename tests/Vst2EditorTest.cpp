@@ -6,6 +6,8 @@
 
 #include <X11/Xutil.h>
 
+#include <memory>
+
 namespace
 {
 XvfbSession* session = nullptr;
@@ -138,6 +140,26 @@ TEST_F (Vst2EditorTest, OpensAndClosesRepeatedly)
     EXPECT_EQ (effect->getParameter (effect, 0), 0.4f);
 }
 
+/** The X display for the whole run; not started when the tests are only listed. */
+class XvfbEnvironment final : public testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        display = std::make_unique<XvfbSession>();
+        session = display.get();
+    }
+
+    void TearDown() override
+    {
+        session = nullptr;
+        display.reset();
+    }
+
+private:
+    std::unique_ptr<XvfbSession> display;
+};
+
 int main (int argc, char** argv)
 {
     testing::InitGoogleTest (&argc, argv);
@@ -148,7 +170,6 @@ int main (int argc, char** argv)
                           ADD_FAILURE() << "X error " << int (error->error_code) << " in request " << int (error->request_code);
                           return 0; });
 
-    XvfbSession display;
-    session = &display;
+    testing::AddGlobalTestEnvironment (std::make_unique<XvfbEnvironment>().release()); // gtest owns it
     return RUN_ALL_TESTS();
 }

@@ -115,7 +115,7 @@ private:
 
     bool waitForWindowManager() const
     {
-        for (int attempt = 0; attempt < 200; ++attempt)
+        for (int attempt = 0; attempt < 600; ++attempt)
         {
             if (auto* display = XOpenDisplay (displayName.c_str()))
             {
