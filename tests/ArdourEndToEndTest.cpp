@@ -64,7 +64,7 @@ protected:
     bool run (const std::string& command, const juce::File& log) const
     {
         const auto environment = "HOME=" + quoted (folder.getFullPathName()) + " XDG_CONFIG_HOME=" + quoted (folder.getChildFile ("config").getFullPathName()) + " XDG_CACHE_HOME=" + quoted (folder.getChildFile ("cache").getFullPathName()) + " " + GetParam().pathVariable + "=" + quoted (pluginFolder.getFullPathName());
-        return std::system ((environment + " timeout 180 " + command + " > " + quoted (log.getFullPathName()) + " 2>&1").c_str()) == 0;
+        return std::system ((environment + " timeout 60 " + command + " > " + quoted (log.getFullPathName()) + " 2>&1").c_str()) == 0;
     }
 
     void installPlugin() const
