@@ -127,8 +127,10 @@ std::optional<VstIntPtr> answerOwnRequest (AEffect* effect, int opcode, int inde
     switch (opcode)
     {
         case effGetEffectName:
-        case effGetProductString:
             return writeString (ptr, identity::pluginName, vst2::stringLimit::effectName, 1);
+
+        case effGetProductString:
+            return writeString (ptr, identity::pluginName, vst2::stringLimit::productString, 1);
 
         case effGetVendorString:
             return writeString (ptr, identity::manufacturerName, vst2::stringLimit::vendorString, 1);
