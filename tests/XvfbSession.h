@@ -1,15 +1,14 @@
 #pragma once
 
+#include "ChildProcess.h"
+
 #include <X11/Xlib.h>
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
+#include <memory>
 #include <string>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -31,29 +30,14 @@ public:
             return;
 
         setenv ("DISPLAY", displayName.c_str(), 1);
-
-        windowManager = fork();
-
-        if (windowManager == 0)
-        {
-            detachFromTest();
-            execlp ("openbox", "openbox", "--sm-disable", nullptr);
-            _exit (127);
-        }
-
+        windowManager = std::make_unique<ChildProcess> (std::vector<std::string> { "openbox", "--sm-disable" });
         ready = waitForWindowManager();
     }
 
     ~XvfbSession()
     {
-        for (const auto process : { windowManager, server })
-        {
-            if (process > 0)
-            {
-                kill (process, SIGTERM);
-                waitpid (process, nullptr, 0);
-            }
-        }
+        windowManager.reset();
+        server.reset();
     }
 
     bool isReady() const noexcept { return ready; }
@@ -69,18 +53,9 @@ private:
         if (pipe (fds) != 0)
             return;
 
-        server = fork();
-
-        if (server == 0)
-        {
-            detachFromTest();
-            close (fds[0]);
-            const auto fd = std::to_string (fds[1]);
-            execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr);
-            _exit (127);
-        }
-
+        server = std::make_unique<ChildProcess> (std::vector<std::string> { "Xvfb", "-displayfd", std::to_string (fds[1]), "-screen", "0", "800x600x24", "-nolisten", "tcp" });
         close (fds[1]);
+
         char number[16] {};
         ssize_t length = -1;
 
@@ -92,25 +67,11 @@ private:
 
         if (length <= 0)
         {
-            waitpid (server, nullptr, 0);
-            server = -1;
+            server.reset();
             return;
         }
 
         displayName = ":" + std::string (number, static_cast<size_t> (length - (number[length - 1] == '\n' ? 1 : 0)));
-    }
-
-    /** In a child: dies with the test, and keeps off its output, so that a test
-        that is killed leaves no server behind holding its pipes open.
-    */
-    static void detachFromTest()
-    {
-        prctl (PR_SET_PDEATHSIG, SIGTERM);
-        const auto devNull = open ("/dev/null", O_RDWR);
-        dup2 (devNull, STDIN_FILENO);
-        dup2 (devNull, STDOUT_FILENO);
-        dup2 (devNull, STDERR_FILENO);
-        close (devNull);
     }
 
     bool waitForWindowManager() const
@@ -144,7 +105,7 @@ private:
         return false;
     }
 
-    pid_t server = -1, windowManager = -1;
+    std::unique_ptr<ChildProcess> server, windowManager;
     std::string displayName;
     bool ready = false;
 };
