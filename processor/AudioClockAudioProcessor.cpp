@@ -19,7 +19,8 @@ juce::AudioProcessor::BusesProperties AudioClockAudioProcessor::makeBusesPropert
 AudioClockAudioProcessor::AudioClockAudioProcessor()
     : AudioProcessor (makeBusesProperties())
 {
-    auto parameter = std::make_unique<quaverline::TimeSignatureParameter> (timeSignature);
+    const auto normalisedFormat = wrapperType == wrapperType_VST3 || wrapperType == wrapperType_LV2;
+    auto parameter = std::make_unique<quaverline::TimeSignatureParameter> (timeSignature, normalisedFormat);
     timeSignatureParameter = parameter.get();
     addParameter (parameter.release());
 }

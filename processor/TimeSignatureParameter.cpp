@@ -1,17 +1,21 @@
 #include "TimeSignatureParameter.h"
 
+#include <algorithm>
+
 namespace quaverline
 {
 
-TimeSignatureParameter::TimeSignatureParameter (TimeSignatureState& stateToUse)
+TimeSignatureParameter::TimeSignatureParameter (TimeSignatureState& stateToUse, bool reportsUnitRange)
     : AudioProcessorParameterWithID (juce::ParameterID { "timeSignature", 1 }, TimeSignatureState::parameterName)
     , state (stateToUse)
+    , limitsToUnitRange (reportsUnitRange)
 {
 }
 
 float TimeSignatureParameter::getValue() const
 {
-    return state.getParameterValue();
+    const auto value = state.getParameterValue();
+    return limitsToUnitRange ? std::min (value, 1.0f) : value;
 }
 
 void TimeSignatureParameter::setValue (float newValue)

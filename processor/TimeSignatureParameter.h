@@ -19,7 +19,12 @@ namespace quaverline
 class TimeSignatureParameter final : public juce::AudioProcessorParameterWithID
 {
 public:
-    explicit TimeSignatureParameter (TimeSignatureState& stateToUse);
+    /** With reportsUnitRange, getValue() gives at most 1.0: for formats whose
+        hosts take parameter values as normalised to 0..1 and write back what
+        they clamp (VST3, LV2). A restored index above 30 then reads as 1.0
+        there and stays as it is, instead of being rewritten to 30.
+    */
+    TimeSignatureParameter (TimeSignatureState& stateToUse, bool reportsUnitRange);
 
     float getValue() const override;
     void setValue (float newValue) override;
@@ -29,6 +34,7 @@ public:
 
 private:
     TimeSignatureState& state;
+    const bool limitsToUnitRange;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TimeSignatureParameter)
 };

@@ -22,6 +22,15 @@ std::vector<float> reference (const quaverline::TransportState& transport, int n
     renderer.render (out.data(), numSamples, transport, 6);
     return out;
 }
+
+/** A processor made as the given format's wrapper makes it. */
+std::unique_ptr<AudioClockAudioProcessor> createAs (juce::AudioProcessor::WrapperType type)
+{
+    juce::AudioProcessor::setTypeOfNextNewPlugin (type);
+    std::unique_ptr<AudioClockAudioProcessor> processor (dynamic_cast<AudioClockAudioProcessor*> (createPluginFilter()));
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+    return processor;
+}
 } // namespace
 
 TEST_F (ProcessorTest, AnswersTheHostsFixedQuestions)
@@ -331,9 +340,7 @@ TEST (Processor, AsAnLv2PluginItFollowsReportsThatComeNowAndThen)
 {
     // A host that reports the frame and tempo on the first block only, as LV2
     // hosts do, without a beat.
-    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_LV2);
-    std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
-    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+    const auto processor = createAs (juce::AudioProcessor::wrapperType_LV2);
 
     FakePlayHead playHead;
     processor->setPlayHead (&playHead);
@@ -363,3 +370,33 @@ TEST (Processor, AsAnLv2PluginItFollowsReportsThatComeNowAndThen)
 
     EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), (std::vector<int64_t> { 0, 1001, 2001, 3001, 4001 }));
 }
+
+struct WrapperCase
+{
+    const char* name;
+    juce::AudioProcessor::WrapperType type;
+    float reportedValue; // of the parameter object, for index 40
+};
+
+class ParameterRange : public testing::TestWithParam<WrapperCase>
+{
+};
+
+// VST3 and LV2 hosts take values as normalised to 0..1 and write back what
+// they clamp; a restored index above 30 must survive them.
+TEST_P (ParameterRange, ARestoredIndexAbove30StaysAsItIs)
+{
+    const auto processor = createAs (GetParam().type);
+    const uint8_t saved = 40;
+    processor->setStateInformation (&saved, 1);
+
+    auto& parameter = *processor->getParameters()[0];
+    EXPECT_EQ (parameter.getValue(), GetParam().reportedValue);
+    EXPECT_EQ (processor->getParameter (0), static_cast<float> (40 / 30.0));
+    EXPECT_EQ (processor->getTimeSignatureState().getIndex(), 40);
+
+    parameter.setValue (0.5f);
+    EXPECT_EQ (processor->getTimeSignatureState().getIndex(), 15);
+}
+
+INSTANTIATE_TEST_SUITE_P (Processor, ParameterRange, testing::Values (WrapperCase { "Vst2", juce::AudioProcessor::wrapperType_VST, static_cast<float> (40 / 30.0) }, WrapperCase { "Unknown", juce::AudioProcessor::wrapperType_Undefined, static_cast<float> (40 / 30.0) }, WrapperCase { "Vst3", juce::AudioProcessor::wrapperType_VST3, 1.0f }, WrapperCase { "Lv2", juce::AudioProcessor::wrapperType_LV2, 1.0f }), caseName<WrapperCase>);
