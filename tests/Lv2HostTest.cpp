@@ -10,6 +10,8 @@
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
 #include <lv2/options/options.h>
+#include <lv2/patch/patch.h>
+#include <lv2/state/state.h>
 #include <lv2/time/time.h>
 #include <lv2/urid/urid.h>
 
@@ -100,8 +102,10 @@ protected:
         }
     }
 
-    /** Runs one block; with a frame, the host reports its transport first. */
-    std::vector<float> run (std::optional<int64_t> frame)
+    /** Runs one block; with a frame, the host reports its transport first,
+        and with a value it sets the "Time Signature" parameter.
+    */
+    std::vector<float> run (std::optional<int64_t> frame, std::optional<float> timeSignature = std::nullopt)
     {
         lv2_atom_forge_set_buffer (&forge, reinterpret_cast<uint8_t*> (input.data()), input.size());
         LV2_Atom_Forge_Frame sequence;
@@ -130,6 +134,18 @@ protected:
             lv2_atom_forge_pop (&forge, &object);
         }
 
+        if (timeSignature.has_value())
+        {
+            LV2_Atom_Forge_Frame object;
+            lv2_atom_forge_frame_time (&forge, 0);
+            lv2_atom_forge_object (&forge, &object, 0, urids.map (LV2_PATCH__Set));
+            lv2_atom_forge_key (&forge, urids.map (LV2_PATCH__property));
+            lv2_atom_forge_urid (&forge, urids.map (QUAVERLINE_LV2_URI ":timeSignature"));
+            lv2_atom_forge_key (&forge, urids.map (LV2_PATCH__value));
+            lv2_atom_forge_float (&forge, *timeSignature);
+            lv2_atom_forge_pop (&forge, &object);
+        }
+
         lv2_atom_forge_pop (&forge, &sequence);
 
         // The output sequence's capacity, as the host announces it.
@@ -140,6 +156,65 @@ protected:
         descriptor->run (instance, blockSize);
         EXPECT_EQ (left, right);
         return left;
+    }
+
+    /** What the plug-in saves into a host's project: its properties, by key. */
+    struct SavedProperty
+    {
+        uint32_t type = 0;
+        std::string value;
+    };
+    using SavedState = std::map<LV2_URID, SavedProperty>;
+
+    SavedState save()
+    {
+        SavedState saved;
+        const auto store = [] (LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t type, uint32_t)
+        {
+            (*static_cast<SavedState*> (handle))[key] = { type, std::string (static_cast<const char*> (value), size) };
+            return LV2_STATE_SUCCESS;
+        };
+        EXPECT_EQ (stateInterface()->save (instance, store, &saved, 0, nullptr), LV2_STATE_SUCCESS);
+        return saved;
+    }
+
+    LV2_State_Status restore (const SavedState& saved)
+    {
+        const auto retrieve = [] (LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void*
+        {
+            const auto& properties = *static_cast<const SavedState*> (handle);
+            const auto found = properties.find (key);
+
+            if (found == properties.end())
+                return nullptr;
+
+            *size = found->second.value.size();
+            *type = found->second.type;
+            *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+            return found->second.value.data();
+        };
+        return stateInterface()->restore (instance, retrieve, const_cast<SavedState*> (&saved), 0, nullptr);
+    }
+
+    /** The plug-in's saved state for an index, as it writes it: the one state
+        byte in JUCE's base-64 text, with its terminating zero.
+    */
+    static std::string stateText (uint8_t index)
+    {
+        static constexpr char digits[] = ".ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+";
+        return std::string ("1.") + digits[index & 63] + digits[index >> 6] + '\0';
+    }
+
+    /** The text of the plug-in's one saved property. */
+    std::string savedText()
+    {
+        const auto saved = save();
+        return saved.size() == 1 ? saved.begin()->second.value : std::string {};
+    }
+
+    const LV2_State_Interface* stateInterface() const
+    {
+        return static_cast<const LV2_State_Interface*> (descriptor->extension_data (LV2_STATE__interface));
     }
 
     UridMap urids;
@@ -194,4 +269,43 @@ TEST_F (Lv2Host, NoReportAtAllIsStopped)
     const auto samples = run (std::nullopt);
     EXPECT_EQ (samples[0], -0.001f);
     EXPECT_EQ (samples[1], 0.001f);
+}
+
+TEST_F (Lv2Host, StateCarriesTheIndexAndTheHostsParameterValue)
+{
+    EXPECT_EQ (savedText(), stateText (6));
+
+    run (std::nullopt, 0.35f); // 0.35 x 30 rounds to 11, as in the VST 2.4 face
+    EXPECT_EQ (savedText(), stateText (11));
+}
+
+TEST_F (Lv2Host, RestoringTakesAnyIndex)
+{
+    auto saved = save();
+    ASSERT_EQ (saved.size(), 1u);
+    auto& property = saved.begin()->second;
+
+    for (const uint8_t index : { 12, 30, 31, 200, 255, 0 })
+    {
+        property.value = stateText (index);
+        EXPECT_EQ (restore (saved), LV2_STATE_SUCCESS);
+        run (std::nullopt);
+        EXPECT_EQ (savedText(), stateText (index)) << int (index);
+    }
+}
+
+TEST_F (Lv2Host, BadSavedStateChangesNothing)
+{
+    auto saved = save();
+    ASSERT_EQ (saved.size(), 1u);
+    const auto key = saved.begin()->first;
+    const auto stringType = saved.begin()->second.type;
+
+    EXPECT_EQ (restore ({}), LV2_STATE_ERR_NO_PROPERTY);
+    EXPECT_EQ (restore ({ { key, { urids.map (LV2_ATOM__Int), std::string (4, '\x01') } } }), LV2_STATE_ERR_BAD_TYPE);
+
+    for (const auto& text : { std::string(), std::string (1, '\0'), std::string ("0.", 3), std::string ("no state at all") })
+        restore ({ { key, { stringType, text } } });
+
+    EXPECT_EQ (savedText(), stateText (6));
 }
