@@ -99,7 +99,10 @@ public:
     tresult PLUGIN_API read (void* buffer, int32 numBytes, int32* numBytesRead) override
     {
         const auto count = std::clamp<int64> (static_cast<int64> (bytes.size()) - position, 0, std::max<int32> (numBytes, 0));
-        std::memcpy (buffer, bytes.data() + position, static_cast<size_t> (count));
+
+        if (count > 0)
+            std::memcpy (buffer, bytes.data() + position, static_cast<size_t> (count));
+
         position += count;
 
         if (numBytesRead != nullptr)
@@ -110,12 +113,15 @@ public:
 
     tresult PLUGIN_API write (void* buffer, int32 numBytes, int32* numBytesWritten) override
     {
-        if (numBytes < 0)
+        if (numBytes < 0 || (numBytes > 0 && buffer == nullptr))
             return kInvalidArgument;
 
-        bytes.resize (std::max<size_t> (bytes.size(), static_cast<size_t> (position + numBytes)));
-        std::memcpy (bytes.data() + position, buffer, static_cast<size_t> (numBytes));
-        position += numBytes;
+        if (numBytes > 0)
+        {
+            bytes.resize (std::max<size_t> (bytes.size(), static_cast<size_t> (position + numBytes)));
+            std::memcpy (bytes.data() + position, buffer, static_cast<size_t> (numBytes));
+            position += numBytes;
+        }
 
         if (numBytesWritten != nullptr)
             *numBytesWritten = numBytes;
