@@ -1,3 +1,5 @@
+#include "PluginFactory.h"
+
 #include "AudioClockAudioProcessor.h"
 
 // The framework's format wrappers create one processor per plug-in instance

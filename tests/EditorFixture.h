@@ -2,10 +2,9 @@
 
 #include "AudioClockAudioProcessor.h"
 #include "AudioClockEditor.h"
+#include "PluginFactory.h"
 
 #include <gtest/gtest.h>
-
-juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
 
 namespace juce
 {

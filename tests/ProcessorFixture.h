@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioClockAudioProcessor.h"
+#include "PluginFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -68,5 +69,3 @@ protected:
     FakePlayHead playHead;
     std::unique_ptr<juce::AudioProcessor> processor;
 };
-
-juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();

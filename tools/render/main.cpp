@@ -2,6 +2,7 @@
 // transport and writes its clock signal to a WAV file.
 
 #include "ClockSignalAnalysis.h"
+#include "PluginFactory.h"
 #include "RenderOptions.h"
 #include "SimulatedTransport.h"
 #include "WaveformPlot.h"
@@ -12,8 +13,6 @@
 
 #include <iomanip>
 #include <iostream>
-
-juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
 
 namespace
 {
