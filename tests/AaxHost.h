@@ -91,7 +91,7 @@ struct Transport final : AAX_ITransport
     }
     AAX_Result IsTransportPlaying (bool* isPlaying) const override { return answer (isPlaying, playing); }
     AAX_Result GetCurrentNativeSampleLocation (int64_t* location) const override { return answer (location, sample); }
-    AAX_Result GetTimelineSelectionStartPosition (int64_t* location) const override { return answer (location, selectionStart); }
+    AAX_Result GetTimelineSelectionStartPosition (int64_t* location) const override { return hasSelection ? answer (location, selectionStart) : -1; }
     AAX_Result GetCurrentTickPosition (int64_t* position) const override { return answer (position, ticks); }
     AAX_Result GetCurrentLoopPosition (bool* looping, int64_t* start, int64_t* end) const override
     {
@@ -99,7 +99,15 @@ struct Transport final : AAX_ITransport
         *start = *end = 0;
         return fails ? -1 : 0;
     }
-    AAX_Result GetTimeCodeInfo (int32_t*, int64_t*) const override { return -1; }
+    AAX_Result GetTimeCodeInfo (int32_t* rate, int64_t* offset) const override
+    {
+        if (fails || timeCodeRate == 0)
+            return -1;
+
+        *rate = timeCodeRate;
+        *offset = timeCodeOffset;
+        return 0;
+    }
 
     template <typename T>
     AAX_Result answer (T* destination, T value) const
@@ -114,6 +122,9 @@ struct Transport final : AAX_ITransport
     double tempo = 120.0;
     bool playing = false;
     int64_t sample = 0, selectionStart = 0, ticks = 0;
+    bool hasSelection = true;
+    int32_t timeCodeRate = 0; // 0: the host gives no time code
+    int64_t timeCodeOffset = 0;
     bool fails = false;
 };
 
@@ -138,12 +149,81 @@ struct MidiNode final : AAX_IMIDINode
     int postedPackets = 0;
 };
 
+/** What the host gives one instance besides its transport: the controller
+    (rate, stems, latency, packets) and the automation, which records requests.
+*/
+class HostLinks : public AAX_IController, public AAX_IAutomationDelegate
+{
+public:
+    explicit HostLinks (AAX_EStemFormat stem)
+        : stemFormat (stem)
+    {
+    }
+
+    AAX_Result GetSampleRate (float* rate) const override
+    {
+        *rate = sampleRate;
+        return 0;
+    }
+
+    AAX_Result GetInputStemFormat (AAX_EStemFormat* format) const override
+    {
+        *format = stemFormat;
+        return 0;
+    }
+
+    AAX_Result GetOutputStemFormat (AAX_EStemFormat* format) const override
+    {
+        *format = stemFormat;
+        return 0;
+    }
+
+    AAX_Result SetSignalLatency (int32_t samples) override
+    {
+        latency = samples;
+        ++latencyReports;
+        return 0;
+    }
+
+    AAX_Result PostPacket (AAX_CFieldIndex field, const void* data, uint32_t size) override
+    {
+        if (field == 3 && size == sizeof (bypass))
+            std::memcpy (&bypass, data, size);
+
+        return 0;
+    }
+
+    AAX_Result PostTouchRequest (AAX_CParamID id) override
+    {
+        requests.push_back ("touch " + std::string (id));
+        return 0;
+    }
+
+    AAX_Result PostReleaseRequest (AAX_CParamID id) override
+    {
+        requests.push_back ("release " + std::string (id));
+        return 0;
+    }
+
+    AAX_Result PostSetValueRequest (AAX_CParamID id, double value) override
+    {
+        requests.push_back ("set " + std::string (id) + " " + std::to_string (value));
+        return 0;
+    }
+
+    AAX_EStemFormat stemFormat;
+    float sampleRate = 48000.0f;
+    Transport transport;
+    int32_t bypass = 0, latency = -1, latencyReports = 0;
+    std::vector<std::string> requests;
+};
+
 /** One plug-in instance on one component, as an AAX host runs it. */
-class Instance final : public AAX_IController, public AAX_IAutomationDelegate
+class Instance final : public HostLinks
 {
 public:
     explicit Instance (const Scan& scan, AAX_EStemFormat stem = aax::stem::stereo)
-        : stemFormat (stem)
+        : HostLinks (stem)
     {
         if (scan.definition == nullptr || scan.collection().effects.empty() || scan.effect().components.empty())
             return;
@@ -197,67 +277,11 @@ public:
         return channels;
     }
 
-    // AAX_IController
-    AAX_Result GetSampleRate (float* rate) const override
-    {
-        *rate = sampleRate;
-        return 0;
-    }
-
-    AAX_Result GetInputStemFormat (AAX_EStemFormat* format) const override
-    {
-        *format = stemFormat;
-        return 0;
-    }
-
-    AAX_Result GetOutputStemFormat (AAX_EStemFormat* format) const override
-    {
-        *format = stemFormat;
-        return 0;
-    }
-
-    AAX_Result SetSignalLatency (int32_t samples) override
-    {
-        latency = samples;
-        return 0;
-    }
-
-    AAX_Result PostPacket (AAX_CFieldIndex field, const void* data, uint32_t size) override
-    {
-        if (field == 3 && size == sizeof (bypass))
-            std::memcpy (&bypass, data, size);
-
-        return 0;
-    }
-
-    // AAX_IAutomationDelegate
-    AAX_Result PostTouchRequest (AAX_CParamID id) override
-    {
-        requests.push_back ("touch " + std::string (id));
-        return 0;
-    }
-
-    AAX_Result PostReleaseRequest (AAX_CParamID id) override
-    {
-        requests.push_back ("release " + std::string (id));
-        return 0;
-    }
-
-    AAX_Result PostSetValueRequest (AAX_CParamID id, double value) override
-    {
-        requests.push_back ("set " + std::string (id) + " " + std::to_string (value));
-        return 0;
-    }
-
     AAX_IEffectParameters* parameters = nullptr;
     AAX_CProcessProc processProc = nullptr;
-    AAX_EStemFormat stemFormat;
-    float sampleRate = 48000.0f;
-    Transport transport;
     MidiNode midiIn, midiOut;
-    int32_t bypass = 0, preparedFlag = 0, latency = -1;
+    int32_t preparedFlag = 0;
     void* instancePointer = nullptr;
-    std::vector<std::string> requests;
 };
 
 } // namespace aaxhost

@@ -62,11 +62,11 @@ void AAX_CEffectParameters::Release()
     std::unique_ptr<AAX_CEffectParameters> { this };
 }
 
-AAX_Result AAX_CEffectParameters::Initialize (AAX_IController* newController, AAX_IAutomationDelegate* newAutomation, AAX_ITransport* newTransport)
+AAX_Result AAX_CEffectParameters::Initialize (AAX_IController* controller, AAX_IAutomationDelegate* automation, AAX_ITransport* transport)
 {
-    controller = newController;
-    automation = newAutomation;
-    transport = newTransport;
+    hostController = controller;
+    hostAutomation = automation;
+    hostTransport = transport;
     mParameterManager.SetAutomationDelegate (automation);
     return EffectInit();
 }
@@ -391,7 +391,7 @@ std::vector<uint8_t> AAX_CEffectParameters::buildControlsChunk() const
 
 void AAX_CEffectParameters::postPacket (const AAX_IParameter& parameter) const
 {
-    if (controller == nullptr)
+    if (hostController == nullptr)
         return;
 
     for (const auto& [id, field] : packets)
@@ -399,7 +399,7 @@ void AAX_CEffectParameters::postPacket (const AAX_IParameter& parameter) const
         if (id == parameter.Identifier())
         {
             const auto value = static_cast<int32_t> (parameter.GetNormalizedValue() != 0.0);
-            controller->PostPacket (field, &value, sizeof (value));
+            hostController->PostPacket (field, &value, sizeof (value));
         }
     }
 }

@@ -59,9 +59,9 @@ protected:
     */
     void RegisterPacket (AAX_CParamID id, AAX_CFieldIndex field);
 
-    AAX_IController* Controller() const noexcept { return controller; }
-    AAX_ITransport* Transport() const noexcept { return transport; }
-    AAX_IAutomationDelegate* AutomationDelegate() const noexcept { return automation; }
+    AAX_IController* Controller() const noexcept { return hostController; }
+    AAX_ITransport* Transport() const noexcept { return hostTransport; }
+    AAX_IAutomationDelegate* AutomationDelegate() const noexcept { return hostAutomation; }
     void AddToChangeCount() noexcept { ++changes; }
 
     AAX_CParameterManager mParameterManager;
@@ -70,9 +70,9 @@ private:
     std::vector<uint8_t> buildControlsChunk() const;
     void postPacket (const AAX_IParameter& parameter) const;
 
-    AAX_IController* controller = nullptr;
-    AAX_IAutomationDelegate* automation = nullptr;
-    AAX_ITransport* transport = nullptr;
+    AAX_IController* hostController = nullptr;
+    AAX_IAutomationDelegate* hostAutomation = nullptr;
+    AAX_ITransport* hostTransport = nullptr;
     std::vector<std::pair<std::string, AAX_CFieldIndex>> packets;
     std::atomic<int32_t> changes { 0 };
 };
