@@ -326,47 +326,50 @@ juce::AudioProcessorParameter* JuceAAX_Processor::processorParameter (int number
     return pluginInstance->getParameters()[number];
 }
 
-AAX_Result JuceAAX_Processor::GetParameterName (AAX_CParamID id, std::string* name) const
-{
-    if (isBypass (id) || name == nullptr)
-        return AAX_CEffectParameters::GetParameterName (id, name);
-
-    const auto* parameter = processorParameter (rules::parameterNumberFromId (id));
-    *name = parameter != nullptr ? parameter->getName (31).toStdString() : std::string();
-    return aax::result::success;
-}
-
-AAX_Result JuceAAX_Processor::GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const
-{
-    if (name == nullptr)
-        return aax::result::nullObject;
-
-    if (isBypass (id))
-    {
-        *name = rules::bypassNameOfLength (maximumLength);
-        return aax::result::success;
-    }
-
-    const auto* parameter = processorParameter (rules::parameterNumberFromId (id));
-    *name = parameter != nullptr ? parameter->getName (juce::jmax (0, maximumLength)).toStdString() : std::string();
-    return aax::result::success;
-}
-
-AAX_Result JuceAAX_Processor::GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const
+template <typename BypassText, typename ProcessorText>
+AAX_Result JuceAAX_Processor::answerText (AAX_CParamID id, std::string* text, BypassText&& bypassText, ProcessorText&& processorText) const
 {
     if (text == nullptr)
         return aax::result::nullObject;
 
     if (isBypass (id))
     {
-        *text = rules::bypassText (value, maximumLength);
+        *text = bypassText();
         return aax::result::success;
     }
 
-    // The processor's current text; the asked value is not used.
+    // A number the processor has no parameter for has no text.
     const auto* parameter = processorParameter (rules::parameterNumberFromId (id));
-    *text = parameter != nullptr ? parameter->getText (parameter->getValue(), juce::jmax (0, maximumLength)).toStdString() : std::string();
+    *text = parameter != nullptr ? processorText (*parameter).toStdString() : std::string();
     return aax::result::success;
+}
+
+AAX_Result JuceAAX_Processor::GetParameterName (AAX_CParamID id, std::string* name) const
+{
+    return answerText (
+        id, name, []
+        { return std::string (rules::masterBypassName); },
+        [] (const juce::AudioProcessorParameter& p)
+        { return p.getName (31); });
+}
+
+AAX_Result JuceAAX_Processor::GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const
+{
+    return answerText (
+        id, name, [=]
+        { return rules::bypassNameOfLength (maximumLength); },
+        [=] (const juce::AudioProcessorParameter& p)
+        { return p.getName (juce::jmax (0, maximumLength)); });
+}
+
+AAX_Result JuceAAX_Processor::GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const
+{
+    // A processor parameter gives its current text; the asked value is not used.
+    return answerText (
+        id, text, [=]
+        { return rules::bypassText (value, maximumLength); },
+        [=] (const juce::AudioProcessorParameter& p)
+        { return p.getText (p.getValue(), juce::jmax (0, maximumLength)); });
 }
 
 AAX_Result JuceAAX_Processor::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const

@@ -98,6 +98,12 @@ private:
     void publishParameters();
     void process (float* const* channels, int numSamples, bool bypassed, AAX_IMIDINode* midiNodeIn);
     juce::AudioProcessorParameter* processorParameter (int number) const;
+
+    /** A text about a parameter: the bypass's from its rule, a processor
+        parameter's from the processor.
+    */
+    template <typename BypassText, typename ProcessorText>
+    AAX_Result answerText (AAX_CParamID id, std::string* text, BypassText&& bypassText, ProcessorText&& processorText) const;
     ChunkMemoryBlock& chunkBlockForThisThread();
 
     juce::ScopedJuceInitialiser_GUI libraryInitialiser;

@@ -130,11 +130,13 @@ TEST_F (AaxFace, NullAnswerPointersAreRefused)
     double value = 0.0;
     int32_t number = 0;
 
-    EXPECT_EQ (face->GetParameterName ("0", nullptr), -20001);
+    EXPECT_EQ (face->GetParameterName ("0", nullptr), -20004);
     EXPECT_EQ (face->GetParameterNameOfLength ("0", nullptr, 4), -20004);
     EXPECT_EQ (face->GetParameterStringFromValue ("0", 0.0, nullptr, 4), -20004);
-    EXPECT_EQ (face->GetParameterValueFromString ("0", nullptr, "1"), -20001);
-    EXPECT_EQ (face->GetParameterNormalizedValue ("0", nullptr), -20001);
+    EXPECT_EQ (face->GetParameterValueFromString ("0", nullptr, "1"), -20004);
+    EXPECT_EQ (face->GetParameterNormalizedValue ("0", nullptr), -20004);
+    EXPECT_EQ (face->GetParameterNumberOfSteps ("0", nullptr), -20004);
+    EXPECT_EQ (face->GetParameterNumberOfSteps ("1", &number), -20001);
     EXPECT_EQ (face->GetParameterNormalizedValue (nullptr, &value), 0); // a null ID reads as number 0
     EXPECT_EQ (face->GetParameterName (nullptr, &text), 0);
     EXPECT_EQ (face->GetNumberOfChunks (nullptr), -20004);

@@ -24,6 +24,22 @@ void append (std::vector<uint8_t>& bytes, const T& value)
     bytes.insert (bytes.end(), raw, raw + sizeof (T));
 }
 
+/** Writes what read gives of a published parameter into the host's answer:
+    -20004 without a place for the answer, -20001 without the parameter.
+*/
+template <typename Answer, typename Read>
+AAX_Result answer (const AAX_IParameter* parameter, Answer* destination, Read&& read)
+{
+    if (destination == nullptr)
+        return aax::result::nullObject;
+
+    if (parameter == nullptr)
+        return aax::result::invalidParameterId;
+
+    *destination = read (*parameter);
+    return aax::result::success;
+}
+
 /** Reads the chunk's data from the front, never past its end. */
 class ChunkReader
 {
@@ -99,122 +115,72 @@ AAX_Result AAX_CEffectParameters::GetMasterBypassParameter (std::string* id) con
 
 AAX_Result AAX_CEffectParameters::GetParameterIDFromIndex (int32_t index, std::string* id) const
 {
-    const auto* parameter = mParameterManager.GetParameter (index);
-
-    if (parameter == nullptr || id == nullptr)
-        return aax::result::invalidParameterId;
-
-    *id = parameter->Identifier();
-    return aax::result::success;
+    return answer (mParameterManager.GetParameter (index), id, [] (const AAX_IParameter& p)
+                   { return p.Identifier(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterName (AAX_CParamID id, std::string* name) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || name == nullptr)
-        return aax::result::invalidParameterId;
-
-    *name = parameter->Name();
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), name, [] (const AAX_IParameter& p)
+                   { return p.Name(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || name == nullptr)
-        return aax::result::invalidParameterId;
-
-    *name = parameter->NameOfLength (maximumLength);
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), name, [maximumLength] (const AAX_IParameter& p)
+                   { return p.NameOfLength (maximumLength); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNumberOfSteps (AAX_CParamID id, int32_t* steps) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || steps == nullptr)
-        return aax::result::invalidParameterId;
-
-    *steps = parameter->GetNumberOfSteps();
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), steps, [] (const AAX_IParameter& p)
+                   { return p.GetNumberOfSteps(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterIsContinuous (AAX_CParamID id, bool* continuous) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || continuous == nullptr)
-        return aax::result::invalidParameterId;
-
-    *continuous = parameter->GetType() == AAX_EParameterType::continuous;
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), continuous, [] (const AAX_IParameter& p)
+                   { return p.GetType() == AAX_EParameterType::continuous; });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterOrientation (AAX_CParamID id, int32_t* orientation) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || orientation == nullptr)
-        return aax::result::invalidParameterId;
-
-    *orientation = parameter->GetOrientation();
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), orientation, [] (const AAX_IParameter& p)
+                   { return p.GetOrientation(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterIsAutomatable (AAX_CParamID id, bool* automatable) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || automatable == nullptr)
-        return aax::result::invalidParameterId;
-
-    *automatable = parameter->Automatable();
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), automatable, [] (const AAX_IParameter& p)
+                   { return p.Automatable(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || text == nullptr)
-        return aax::result::invalidParameterId;
-
-    *text = parameter->GetValueString (value, maximumLength);
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), text, [=] (const AAX_IParameter& p)
+                   { return p.GetValueString (value, maximumLength); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const
 {
     const auto* parameter = mParameterManager.GetParameterByID (id);
 
-    if (parameter == nullptr || value == nullptr)
-        return aax::result::invalidParameterId;
+    if (value == nullptr)
+        return aax::result::nullObject;
 
-    return parameter->GetNormalizedValueFromString (text, *value) ? aax::result::success : aax::result::invalidParameterId;
+    return parameter != nullptr && parameter->GetNormalizedValueFromString (text, *value) ? aax::result::success : aax::result::invalidParameterId;
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNormalizedValue (AAX_CParamID id, double* value) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || value == nullptr)
-        return aax::result::invalidParameterId;
-
-    *value = parameter->GetNormalizedValue();
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), value, [] (const AAX_IParameter& p)
+                   { return p.GetNormalizedValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterDefaultNormalizedValue (AAX_CParamID id, double* value) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
-
-    if (parameter == nullptr || value == nullptr)
-        return aax::result::invalidParameterId;
-
-    *value = parameter->GetNormalizedDefaultValue();
-    return aax::result::success;
+    return answer (mParameterManager.GetParameterByID (id), value, [] (const AAX_IParameter& p)
+                   { return p.GetNormalizedDefaultValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedValue (AAX_CParamID id, double value)
