@@ -1,5 +1,8 @@
 #pragma once
 
+// Before Xlib, which defines None, a name GoogleTest uses.
+#include <gtest/gtest.h>
+
 #include "ChildProcess.h"
 
 #include <X11/Xlib.h>
