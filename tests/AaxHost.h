@@ -3,10 +3,9 @@
 #include "AAX_Descriptors.h"
 #include "AAX_IEffectGUI.h"
 #include "AAX_IEffectParameters.h"
+#include "PluginLibrary.h"
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <cstring>
 #include <map>
@@ -14,7 +13,7 @@
 #include <string>
 #include <vector>
 
-/** A simulated AAX host: loads the built plug-in library with dlopen, resolves
+/** A simulated AAX host: loads the built plug-in library, resolves
     the seven entry points and implements what an AAX host gives a plug-in
     (controller, transport, automation, MIDI node, view container).
 */
@@ -41,15 +40,15 @@ inline const EntryPoints& entryPoints()
     {
         EntryPoints points;
 
-        if (auto* library = dlopen (QUAVERLINE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL))
+        if (auto* library = openPluginLibrary (QUAVERLINE_PLUGIN_PATH))
         {
-            points.registerPlugin = reinterpret_cast<decltype (points.registerPlugin)> (dlsym (library, "ACFRegisterPlugin"));
-            points.registerComponent = reinterpret_cast<decltype (points.registerComponent)> (dlsym (library, "ACFRegisterComponent"));
-            points.getClassFactory = reinterpret_cast<decltype (points.getClassFactory)> (dlsym (library, "ACFGetClassFactory"));
-            points.canUnloadNow = reinterpret_cast<decltype (points.canUnloadNow)> (dlsym (library, "ACFCanUnloadNow"));
-            points.startup = reinterpret_cast<decltype (points.startup)> (dlsym (library, "ACFStartup"));
-            points.shutdown = reinterpret_cast<decltype (points.shutdown)> (dlsym (library, "ACFShutdown"));
-            points.getSdkVersion = reinterpret_cast<decltype (points.getSdkVersion)> (dlsym (library, "ACFGetSDKVersion"));
+            points.registerPlugin = pluginEntryPoint<decltype (points.registerPlugin)> (library, "ACFRegisterPlugin");
+            points.registerComponent = pluginEntryPoint<decltype (points.registerComponent)> (library, "ACFRegisterComponent");
+            points.getClassFactory = pluginEntryPoint<decltype (points.getClassFactory)> (library, "ACFGetClassFactory");
+            points.canUnloadNow = pluginEntryPoint<decltype (points.canUnloadNow)> (library, "ACFCanUnloadNow");
+            points.startup = pluginEntryPoint<decltype (points.startup)> (library, "ACFStartup");
+            points.shutdown = pluginEntryPoint<decltype (points.shutdown)> (library, "ACFShutdown");
+            points.getSdkVersion = pluginEntryPoint<decltype (points.getSdkVersion)> (library, "ACFGetSDKVersion");
         }
 
         return points;

@@ -3,9 +3,9 @@
 #include "pluginterfaces/vst2.x/aeffect.h"
 #include "pluginterfaces/vst2.x/aeffectx.h"
 
-#include <gtest/gtest.h>
+#include "PluginLibrary.h"
 
-#include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
@@ -28,8 +28,8 @@ public:
     static EntryPoint entryPoint()
     {
         // Loaded once and kept: hosts rarely unload, and JUCE's threads live in it.
-        static void* const library = dlopen (QUAVERLINE_VST2_PATH, RTLD_NOW | RTLD_LOCAL);
-        return library != nullptr ? reinterpret_cast<EntryPoint> (dlsym (library, "VSTPluginMain")) : nullptr;
+        static void* const library = openPluginLibrary (QUAVERLINE_VST2_PATH);
+        return pluginEntryPoint<EntryPoint> (library, "VSTPluginMain");
     }
 
     AEffect* load() { return entryPoint() (callback); }
@@ -163,10 +163,27 @@ protected:
         for (int attempt = 0; attempt < 1000 && host.numAutomations() < count; ++attempt)
         {
             dispatch (effEditIdle);
+            dispatchWindowMessages();
             std::this_thread::sleep_for (std::chrono::milliseconds (5));
         }
 
         return host.numAutomations() >= count;
+    }
+
+    /** A Windows host's GUI thread runs the message loop, through which JUCE
+        delivers its posted messages; on Linux effEditIdle does that.
+    */
+    static void dispatchWindowMessages()
+    {
+#if defined(_WIN32)
+        MSG message;
+
+        while (PeekMessageA (&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage (&message);
+            DispatchMessageA (&message);
+        }
+#endif
     }
 
     std::string stringAnswer (int opcode, int index = 0)

@@ -4,6 +4,7 @@
 // version number, the can-do list, the output pins, speaker arrangements and
 // the requests the plug-in does not support.
 
+#include "PluginExport.h"
 #include "PluginIdentity.h"
 #include "TimeSignatureState.h"
 #include "Vst2CanDo.h"
@@ -222,7 +223,7 @@ VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, voi
 }
 } // namespace
 
-extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain (audioMasterCallback hostCallback)
+extern "C" QUAVERLINE_EXPORT AEffect* VSTPluginMain (audioMasterCallback hostCallback)
 {
     auto* effect = juceVstPluginMain (hostCallback);
 

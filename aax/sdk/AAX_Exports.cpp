@@ -1,6 +1,7 @@
 #include "AAX_Exports.h"
 
 #include "CACFUnknown.h"
+#include "PluginExport.h"
 
 #include <memory>
 
@@ -39,7 +40,7 @@ AAX_Result guarded (Body&& body) noexcept
 
 extern "C"
 {
-    __attribute__ ((visibility ("default"))) AAX_Result ACFRegisterPlugin (IACFUnknown*, IACFPluginDefinition** definition)
+    QUAVERLINE_EXPORT AAX_Result ACFRegisterPlugin (IACFUnknown*, IACFPluginDefinition** definition)
     {
         return guarded ([definition]
                         {
@@ -56,7 +57,7 @@ extern "C"
                         return aax::result::success; });
     }
 
-    __attribute__ ((visibility ("default"))) AAX_Result ACFRegisterComponent (IACFUnknown*, uint32_t, void** definition)
+    QUAVERLINE_EXPORT AAX_Result ACFRegisterComponent (IACFUnknown*, uint32_t, void** definition)
     {
         if (definition != nullptr)
             *definition = nullptr;
@@ -64,7 +65,7 @@ extern "C"
         return aax::result::success;
     }
 
-    __attribute__ ((visibility ("default"))) AAX_Result ACFGetClassFactory (IACFUnknown*, const void*, const void*, void** factory)
+    QUAVERLINE_EXPORT AAX_Result ACFGetClassFactory (IACFUnknown*, const void*, const void*, void** factory)
     {
         if (factory != nullptr)
             *factory = nullptr;
@@ -72,12 +73,12 @@ extern "C"
         return aax::result::unimplemented;
     }
 
-    __attribute__ ((visibility ("default"))) AAX_Result ACFCanUnloadNow()
+    QUAVERLINE_EXPORT AAX_Result ACFCanUnloadNow()
     {
         return CACFUnknown::GetActiveObjectCount();
     }
 
-    __attribute__ ((visibility ("default"))) AAX_Result ACFStartup (IACFUnknown* host)
+    QUAVERLINE_EXPORT AAX_Result ACFStartup (IACFUnknown* host)
     {
         return guarded ([host]
                         {
@@ -87,7 +88,7 @@ extern "C"
                         return aax::result::success; });
     }
 
-    __attribute__ ((visibility ("default"))) AAX_Result ACFShutdown()
+    QUAVERLINE_EXPORT AAX_Result ACFShutdown()
     {
         return guarded ([]
                         {
@@ -95,7 +96,7 @@ extern "C"
                         return aax::result::success; });
     }
 
-    __attribute__ ((visibility ("default"))) AAX_Result ACFGetSDKVersion (uint64_t* version)
+    QUAVERLINE_EXPORT AAX_Result ACFGetSDKVersion (uint64_t* version)
     {
         if (version != nullptr)
             *version = aax::sdkVersion;
