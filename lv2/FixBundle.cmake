@@ -7,6 +7,8 @@
 # - no nameless preset for the one nameless program.
 # Run after the helper with -D BUNDLE=<path to Quaverline.lv2>.
 
+include ("${CMAKE_CURRENT_LIST_DIR}/../cmake/CheckedReplace.cmake")
+
 function (fix_file name)
     set (path "${BUNDLE}/${name}")
     file (READ "${path}" text)
@@ -14,13 +16,7 @@ function (fix_file name)
 
     while (pairs)
         list (POP_FRONT pairs before after)
-        string (FIND "${text}" "${before}" position)
-
-        if (position EQUAL -1)
-            message (FATAL_ERROR "${name} no longer contains \"${before}\": check lv2/FixBundle.cmake against the LV2 helper's output")
-        endif()
-
-        string (REPLACE "${before}" "${after}" text "${text}")
+        quaverline_checked_replace (text "${name} (check lv2/FixBundle.cmake against the LV2 helper's output)" "${before}" "${after}")
     endwhile()
 
     file (WRITE "${path}" "${text}")

@@ -22,35 +22,28 @@ endif()
 
 file (READ "${fstHeaderDir}/fst.h" fstText)
 
-function (quaverline_replace_in_fst before after)
-    string (FIND "${fstText}" "${before}" position)
-    if (position EQUAL -1)
-        message (FATAL_ERROR "fst.h no longer contains \"${before}\"")
-    endif()
-    string (REPLACE "${before}" "${after}" replaced "${fstText}")
-    set (fstText "${replaced}" PARENT_SCOPE)
-endfunction()
+include ("${CMAKE_CURRENT_LIST_DIR}/../cmake/CheckedReplace.cmake")
 
 # Host callbacks.
-quaverline_replace_in_fst ("FST_HOST_OPCODE_UNKNOWN(IOChanged)," "FST_HOST_OPCODE(IOChanged, 13),")
-quaverline_replace_in_fst ("FST_HOST_OPCODE_UNKNOWN(VendorSpecific)," "FST_HOST_OPCODE(VendorSpecific, 35),")
-quaverline_replace_in_fst ("FST_HOST_OPCODE_UNKNOWN(UpdateDisplay)," "FST_HOST_OPCODE(UpdateDisplay, 42),")
+quaverline_checked_replace (fstText fst.h "FST_HOST_OPCODE_UNKNOWN(IOChanged)," "FST_HOST_OPCODE(IOChanged, 13),")
+quaverline_checked_replace (fstText fst.h "FST_HOST_OPCODE_UNKNOWN(VendorSpecific)," "FST_HOST_OPCODE(VendorSpecific, 35),")
+quaverline_checked_replace (fstText fst.h "FST_HOST_OPCODE_UNKNOWN(UpdateDisplay)," "FST_HOST_OPCODE(UpdateDisplay, 42),")
 
 # Effect requests.
-quaverline_replace_in_fst ("FST_EFFECT_OPCODE_UNKNOWN(SetBypass)," "FST_EFFECT_OPCODE(SetBypass, 44),")
-quaverline_replace_in_fst ("FST_EFFECT_OPCODE_UNKNOWN(GetTailSize)," "FST_EFFECT_OPCODE(GetTailSize, 52),")
-quaverline_replace_in_fst ("FST_EFFECT_OPCODE_UNKNOWN(KeysRequired)," "FST_EFFECT_OPCODE(KeysRequired, 57),")
-quaverline_replace_in_fst ("FST_EFFECT_OPCODE_UNKNOWN(GetNumMidiInputChannels)," "FST_EFFECT_OPCODE(GetNumMidiInputChannels, 78),")
-quaverline_replace_in_fst ("FST_EFFECT_OPCODE_UNKNOWN(GetNumMidiOutputChannels)," "FST_EFFECT_OPCODE(GetNumMidiOutputChannels, 79),")
+quaverline_checked_replace (fstText fst.h "FST_EFFECT_OPCODE_UNKNOWN(SetBypass)," "FST_EFFECT_OPCODE(SetBypass, 44),")
+quaverline_checked_replace (fstText fst.h "FST_EFFECT_OPCODE_UNKNOWN(GetTailSize)," "FST_EFFECT_OPCODE(GetTailSize, 52),")
+quaverline_checked_replace (fstText fst.h "FST_EFFECT_OPCODE_UNKNOWN(KeysRequired)," "FST_EFFECT_OPCODE(KeysRequired, 57),")
+quaverline_checked_replace (fstText fst.h "FST_EFFECT_OPCODE_UNKNOWN(GetNumMidiInputChannels)," "FST_EFFECT_OPCODE(GetNumMidiInputChannels, 78),")
+quaverline_checked_replace (fstText fst.h "FST_EFFECT_OPCODE_UNKNOWN(GetNumMidiOutputChannels)," "FST_EFFECT_OPCODE(GetNumMidiOutputChannels, 79),")
 
 # Pin flags: active 1, stereo 2, use speaker 4.
-quaverline_replace_in_fst ("FST_FLAG_UNKNOWN(PinIsActive)," "FST_FLAG(PinIsActive, 0),")
-quaverline_replace_in_fst ("FST_FLAG_UNKNOWN(PinUseSpeaker)," "FST_FLAG(PinUseSpeaker, 2),")
-quaverline_replace_in_fst ("FST_FLAG_UNKNOWN(PinIsStereo)," "FST_FLAG(PinIsStereo, 1),")
+quaverline_checked_replace (fstText fst.h "FST_FLAG_UNKNOWN(PinIsActive)," "FST_FLAG(PinIsActive, 0),")
+quaverline_checked_replace (fstText fst.h "FST_FLAG_UNKNOWN(PinUseSpeaker)," "FST_FLAG(PinUseSpeaker, 2),")
+quaverline_checked_replace (fstText fst.h "FST_FLAG_UNKNOWN(PinIsStereo)," "FST_FLAG(PinIsStereo, 1),")
 
 # Layouts: eight speakers in an arrangement, and the 128-byte pin record hosts pass.
-quaverline_replace_in_fst ("t_fstSpeakerProperties speakers[];" "t_fstSpeakerProperties speakers[8];")
-quaverline_replace_in_fst ("  char shortLabel[8];\n} FST_UNKNOWN(t_fstPinProperties);"
+quaverline_checked_replace (fstText fst.h "t_fstSpeakerProperties speakers[];" "t_fstSpeakerProperties speakers[8];")
+quaverline_checked_replace (fstText fst.h "  char shortLabel[8];\n} FST_UNKNOWN(t_fstPinProperties);"
                            "  char shortLabel[8];\n  char future[48];\n} FST_UNKNOWN(t_fstPinProperties);")
 
 # The header's reminders to its own authors (#warning) would show in every build.

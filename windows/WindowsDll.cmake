@@ -28,13 +28,10 @@ target_link_libraries (Quaverline PUBLIC z)
 set (graphicsUnit "${JUCE_MODULES_DIR}/juce_graphics/juce_graphics.cpp")
 file (READ "${graphicsUnit}" graphicsText)
 
+include ("${PROJECT_SOURCE_DIR}/cmake/CheckedReplace.cmake")
+
 foreach (loader juce_JPEGLoader juce_PNGLoader)
-    set (line "#include \"image_formats/${loader}.cpp\"\n")
-    string (FIND "${graphicsText}" "${line}" position)
-    if (position EQUAL -1)
-        message (FATAL_ERROR "${graphicsUnit} no longer includes ${loader}.cpp: check windows/CMakeLists.txt")
-    endif()
-    string (REPLACE "${line}" "" graphicsText "${graphicsText}")
+    quaverline_checked_replace (graphicsText "${graphicsUnit}" "#include \"image_formats/${loader}.cpp\"\n" "")
 endforeach()
 
 set (windowsGraphicsUnit "${CMAKE_CURRENT_BINARY_DIR}/juce_graphics_windows.cpp")
