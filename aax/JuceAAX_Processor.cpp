@@ -479,10 +479,9 @@ AAX_Result JuceAAX_Processor::GetChunkSize (uint32_t chunkId, uint32_t* size)
         return aax::result::nullObject;
 
     auto& block = chunkBlockForThisThread();
-    block.data.reset();
-    pluginInstance->getStateInformation (block.data);
-    block.isValid = true;
-    *size = static_cast<uint32_t> (block.data.getSize());
+    block.reset();
+    pluginInstance->getStateInformation (block);
+    *size = static_cast<uint32_t> (block.getSize());
     return aax::result::success;
 }
 
@@ -496,13 +495,12 @@ AAX_Result JuceAAX_Processor::GetChunk (uint32_t chunkId, AAX_SPlugInChunk* chun
 
     auto& block = chunkBlockForThisThread();
 
-    if (! block.isValid)
+    if (block.isEmpty())
         return aax::result::chunkNotPrepared;
 
-    chunk->fSize = static_cast<int32_t> (block.data.getSize());
-    block.data.copyTo (chunk->fData, 0, block.data.getSize());
-    block.data.reset();
-    block.isValid = false;
+    chunk->fSize = static_cast<int32_t> (block.getSize());
+    block.copyTo (chunk->fData, 0, block.getSize());
+    block.reset();
     return aax::result::success;
 }
 

@@ -86,12 +86,10 @@ public:
     void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int parameterIndex) override;
 
 private:
-    /** The processor's state bytes for the thread that asked for the size. */
-    struct ChunkMemoryBlock
-    {
-        juce::MemoryBlock data;
-        bool isValid = false;
-    };
+    /** The processor's state, captured for the thread that asked for its size
+        and kept until that thread gets it.
+    */
+    using ChunkMemoryBlock = juce::MemoryBlock;
 
     AAX_Result EffectInit() override;
     AAX_Result preparePlugin();

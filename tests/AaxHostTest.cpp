@@ -498,6 +498,13 @@ TEST_F (AaxHostTest, TheStateChunkIsTheOneByte)
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 40 });
     EXPECT_EQ (loadState ({}), 0);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 40 });
+
+    // A record shorter than its size field says: only its first byte is read.
+    auto shortRecord = makeChunk (1);
+    shortRecord->fData[0] = 20;
+    shortRecord->fSize = 65536;
+    EXPECT_EQ (instance.parameters->SetChunk (aax::code::stateChunk, shortRecord.get()), 0);
+    EXPECT_EQ (saveState(), std::vector<uint8_t> { 20 });
 }
 
 TEST_F (AaxHostTest, AGetNeedsItsOwnSizeQueryOnItsOwnThread)
