@@ -13,6 +13,7 @@ namespace
 {
 constexpr double ticksPerQuarterNote = 960000.0;
 constexpr int maximumChannels = 31;
+constexpr size_t midiBufferBytes = 2048;
 
 bool isBypass (AAX_CParamID id)
 {
@@ -134,6 +135,10 @@ AAX_Result JuceAAX_Processor::preparePlugin()
     processor.setRateAndBufferSizeDetails (sampleRate, maxBufferSize);
     processor.prepareToPlay (sampleRate, lastBufferSize);
     maxBufferSize = lastBufferSize;
+
+    // Room for the MIDI of a callback, so that taking it allocates nothing on
+    // the audio thread.
+    midiBuffer.ensureSize (midiBufferBytes);
 
     if (auto* controller = Controller())
         controller->SetSignalLatency (processor.getLatencySamples());

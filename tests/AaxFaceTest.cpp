@@ -3,6 +3,7 @@
 // and the host's notifications set off.
 
 #include "AaxHost.h"
+#include "AllocationCounter.h"
 #include "CaseName.h"
 #include "JuceAAX_Processor.h"
 
@@ -147,4 +148,32 @@ TEST_F (AaxFace, NullAnswerPointersAreRefused)
     EXPECT_EQ (face->GetNumberOfParameters (&number), 0);
     EXPECT_EQ (face->ResetFieldData (6, nullptr, 8), 0);
     EXPECT_EQ (face->ResetFieldData (7, nullptr, 4), 0);
+}
+
+TEST_F (AaxFace, TheAudioCallbackAllocatesNothing)
+{
+    AAXClasses::JuceAAX_Processor* instance = nullptr;
+    int32_t prepared = 0;
+    ASSERT_EQ (face->ResetFieldData (AAXClasses::pluginInstanceField, &instance, sizeof (instance)), 0);
+    ASSERT_EQ (face->ResetFieldData (AAXClasses::preparedFlagField, &prepared, sizeof (prepared)), 0);
+
+    aaxhost::MidiNode midiIn, midiOut;
+    AAX_CMidiPacket noteOn;
+    noteOn.mLength = 3;
+    noteOn.mData[0] = 0x90;
+    midiIn.packets.assign (16, noteOn);
+
+    std::vector<float> left (512), right (512);
+    float* channels[] = { left.data(), right.data() };
+    int32_t bufferSize = 512, bypass = 0;
+    AAXClasses::AlgorithmContext context { nullptr, channels, &bufferSize, &bypass, &midiIn, &midiOut, &instance, &prepared };
+    void* const instances[] = { &context };
+
+    links.transport.playing = true;
+    ScopedAllocationCounter counter;
+
+    for (int block = 0; block < 16; ++block)
+        AAXClasses::JuceAAX_Processor::algorithmProcessFunction (instances, instances + 1);
+
+    EXPECT_EQ (counter.getCount(), 0);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 /** Counts heap allocations made on the calling thread while a scope is alive.
-    The global operator new of the test program reports to it.
+    The test program's global operator new reports to it, and so do malloc,
+    calloc and realloc (except under AddressSanitizer, which owns those).
 */
 class ScopedAllocationCounter
 {
