@@ -4,6 +4,7 @@
 
 #include "ClockRenderer.h"
 #include "ClockSignalAnalysis.h"
+#include "PluginLibrary.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/atom/forge.h>
@@ -16,8 +17,6 @@
 #include <lv2/urid/urid.h>
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <cstring>
 #include <map>
@@ -62,9 +61,9 @@ class Lv2Host : public testing::Test
 protected:
     void SetUp() override
     {
-        library = dlopen (QUAVERLINE_LV2_BUNDLE "/libQuaverline.so", RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE (library, nullptr) << dlerror();
-        const auto descriptorFunction = reinterpret_cast<LV2_Descriptor_Function> (dlsym (library, "lv2_descriptor"));
+        library = openPluginLibrary (QUAVERLINE_LV2_BUNDLE "/libQuaverline.so");
+        ASSERT_NE (library, nullptr);
+        const auto descriptorFunction = pluginEntryPoint<LV2_Descriptor_Function> (library, "lv2_descriptor");
         ASSERT_NE (descriptorFunction, nullptr);
         descriptor = descriptorFunction (0);
         ASSERT_NE (descriptor, nullptr);

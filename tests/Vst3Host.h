@@ -9,9 +9,9 @@
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 
-#include <gtest/gtest.h>
+#include "PluginLibrary.h"
 
-#include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
@@ -234,9 +234,9 @@ public:
         // Loaded once and kept, as hosts do; JUCE's threads live in the module.
         static IPluginFactory* const loaded = []() -> IPluginFactory*
         {
-            auto* module = dlopen (QUAVERLINE_VST3_PATH, RTLD_NOW | RTLD_LOCAL);
-            auto* moduleEntry = module != nullptr ? reinterpret_cast<bool (*) (void*)> (dlsym (module, "ModuleEntry")) : nullptr;
-            auto* getFactory = module != nullptr ? reinterpret_cast<IPluginFactory* (*) ()> (dlsym (module, "GetPluginFactory")) : nullptr;
+            auto* module = openPluginLibrary (QUAVERLINE_VST3_PATH);
+            auto* moduleEntry = pluginEntryPoint<bool (*) (void*)> (module, "ModuleEntry");
+            auto* getFactory = pluginEntryPoint<IPluginFactory* (*) ()> (module, "GetPluginFactory");
             return moduleEntry != nullptr && getFactory != nullptr && moduleEntry (module) ? getFactory() : nullptr;
         }();
         return loaded;
