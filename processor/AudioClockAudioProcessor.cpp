@@ -89,22 +89,44 @@ quaverline::TransportState AudioClockAudioProcessor::readTransport (int numSampl
 void AudioClockAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     const auto numSamples = buffer.getNumSamples();
-    const auto numOutputs = std::min (getTotalNumOutputChannels(), buffer.getNumChannels());
+    const auto numChannels = buffer.getNumChannels();
+    const auto numOutputs = std::min (getTotalNumOutputChannels(), numChannels);
+    auto* const* channels = buffer.getArrayOfWritePointers();
 
-    if (numSamples <= 0 || numOutputs <= 0)
+    if (numSamples <= 0 || numOutputs <= 0 || channels == nullptr)
         return;
 
     // Channels beyond the output buses (host scratch channels) carry silence.
-    for (auto channel = numOutputs; channel < buffer.getNumChannels(); ++channel)
-        buffer.clear (channel, 0, numSamples);
+    // A wrapper may hand over null channels (a bus the host has not given
+    // buffers for): those are left alone.
+    for (auto channel = numOutputs; channel < numChannels; ++channel)
+        if (channels[channel] != nullptr)
+            std::fill (channels[channel], channels[channel] + numSamples, 0.0f);
 
-    // Render once into the first channel and copy it: every output carries the
-    // same clock, and the audio thread needs no scratch memory of its own.
-    auto* const firstChannel = buffer.getWritePointer (0);
-    renderer.render (firstChannel, numSamples, readTransport (numSamples), timeSignature.getIndex());
+    // Render once into the first channel there is and copy it: every output
+    // carries the same clock, and the audio thread needs no scratch memory.
+    // The transport is read even when no channel has a buffer, so that a
+    // follower carrying the position on stays in step.
+    const auto transport = readTransport (numSamples);
+    float* rendered = nullptr;
 
-    for (auto channel = 1; channel < numOutputs; ++channel)
-        buffer.copyFrom (channel, 0, firstChannel, numSamples);
+    for (auto channel = 0; channel < numOutputs; ++channel)
+    {
+        auto* const destination = channels[channel];
+
+        if (destination == nullptr)
+            continue;
+
+        if (rendered == nullptr)
+        {
+            rendered = destination;
+            renderer.render (rendered, numSamples, transport, timeSignature.getIndex());
+        }
+        else if (destination != rendered)
+        {
+            std::copy (rendered, rendered + numSamples, destination);
+        }
+    }
 }
 
 bool AudioClockAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const

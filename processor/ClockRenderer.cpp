@@ -2,6 +2,7 @@
 
 #include "PulseShape.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quaverline
@@ -108,14 +109,36 @@ float ClockRenderer::renderRunningSample (double position, double increment, dou
     const double triggerPhase = doubleRate ? std::fmod (tickPhase, halfTickLength) : tickPhase;
 
     if (triggerPhase <= increment && ! pulseActive)
+    {
         pulseActive = true;
+        pulseLength = pulseLengthFor (doubleRate ? halfTickLength : tickLength, increment);
+    }
 
-    if (pulseActive && pulseSampleIndex < pulseShape::length)
+    if (pulseActive && pulseSampleIndex < pulseLength)
         return pulseShape::samples[pulseSampleIndex++];
 
     pulseActive = false;
     pulseSampleIndex = 0;
     return nextIdleSample (signToggle);
+}
+
+uint32_t ClockRenderer::pulseLengthFor (double tickSpacing, double increment) noexcept
+{
+    // A pulse needs one idle sample after it before the next tick can trigger,
+    // so the whole pulse fits only where ticks are 98 or more samples apart.
+    // Closer ticks get the start of the pulse, half their spacing long: every
+    // tick still reaches the hardware as an edge of its own.
+    constexpr auto fullLength = static_cast<uint32_t> (pulseShape::length);
+
+    if (! (increment > 0.0))
+        return fullLength;
+
+    const double samplesPerTick = tickSpacing / increment;
+
+    if (samplesPerTick >= double (fullLength + 1))
+        return fullLength;
+
+    return std::max (1u, static_cast<uint32_t> (std::floor (samplesPerTick / 2.0)));
 }
 
 void ClockRenderer::startCounting (bool atDoubleRate) noexcept

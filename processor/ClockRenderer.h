@@ -9,7 +9,8 @@ namespace quaverline
 {
 
 /** Writes the clock signal: a 97-sample pulse at every clock tick (24 per
-    quarter note) while the transport runs, locked to a bar grid of
+    quarter note; shortened where ticks come closer than 98 samples, so that
+    each one still reaches the hardware as its own edge) while the transport runs, locked to a bar grid of
     (index + 2) eighth notes counted from position 0, and an idle signal of
     alternating sign everywhere else.
 
@@ -36,6 +37,7 @@ private:
     void renderRunning (float* output, int numSamples, const TransportState& transport, uint8_t timeSignatureIndex) noexcept;
     float renderRunningSample (double position, double increment, double barLength, bool& signToggle) noexcept;
     void startCounting (bool atDoubleRate) noexcept;
+    static uint32_t pulseLengthFor (double tickSpacing, double increment) noexcept;
 
     std::atomic<double> sampleRate { 1.0 };
 
@@ -43,6 +45,7 @@ private:
     bool doubleRate = false;
     bool pulseActive = false;
     uint32_t pulseSampleIndex = 0;
+    uint32_t pulseLength = 0;
 };
 
 } // namespace quaverline

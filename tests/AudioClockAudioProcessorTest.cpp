@@ -206,6 +206,31 @@ TEST_F (ProcessorTest, MoreOutputChannelsAllCarryTheClock)
         EXPECT_EQ (channel (buffer, ch), channel (buffer, 0)) << "channel " << ch;
 }
 
+TEST_F (ProcessorTest, NullChannelsAreSkipped)
+{
+    // A wrapper may hand over null channels for buses the host gave no buffers.
+    playHead.play (120.0, 0.0);
+    std::vector<float> second (256, 0.5f), beyond (256, 0.5f);
+    float* channels[] { nullptr, second.data(), nullptr, beyond.data() };
+    juce::AudioBuffer<float> buffer (channels, 4, 256);
+    process (buffer);
+
+    float* none[] { nullptr, nullptr };
+    juce::AudioBuffer<float> allNull (none, 2, 256);
+    process (allNull);
+
+    std::unique_ptr<juce::AudioProcessor> reference (createPluginFilter());
+    reference->setPlayHead (&playHead);
+    reference->setRateAndBufferSizeDetails (sampleRate, 512);
+    reference->prepareToPlay (sampleRate, 512);
+    juce::AudioBuffer<float> expected (2, 256);
+    juce::MidiBuffer midi;
+    reference->processBlock (expected, midi);
+
+    EXPECT_EQ (second, channel (expected, 0));
+    EXPECT_EQ (beyond, std::vector<float> (256, 0.0f));
+}
+
 TEST_F (ProcessorTest, NothingIsTouchedWithoutSamplesOrOutputs)
 {
     auto layout = processor->getBusesLayout();

@@ -165,10 +165,54 @@ TEST (ClockRenderer, RendersWithARateOfOneBeforePreparation)
     ClockRenderer renderer;
     EXPECT_EQ (renderer.getSampleRate(), 1.0);
 
-    // 2 quarter notes per sample: every sample is past a grid boundary.
-    const auto starts = pulseStarts (render (renderer, { 0.0, 200 }));
-    EXPECT_EQ (starts, (std::vector<int64_t> { 0, 98, 196 }));
+    // 2 quarter notes per sample: every sample is past a grid boundary, so
+    // pulses shrink to one sample, each followed by an idle one.
+    const auto starts = pulseStarts (render (renderer, { 0.0, 8 }));
+    EXPECT_EQ (starts, (std::vector<int64_t> { 0, 2, 4, 6 }));
 }
+
+struct CloseTicksCase
+{
+    std::string name;
+    double sampleRate;
+    double bpm;
+    double start;
+    int numSamples;
+    std::size_t pulsesDue;
+    std::size_t pulseLength;
+};
+
+class CloseTicks : public testing::TestWithParam<CloseTicksCase>
+{
+};
+
+// Where ticks come closer than 98 samples, pulses are cut to half the tick
+// spacing, so that none is lost: a sequencer counting them stays in step.
+TEST_P (CloseTicks, EveryTickIsAPulseOfItsOwn)
+{
+    const auto& c = GetParam();
+    const auto signal = renderFresh ({ c.start, c.numSamples, c.bpm }, c.sampleRate);
+    const auto starts = pulseStarts (signal);
+
+    ASSERT_EQ (starts.size(), c.pulsesDue);
+
+    for (std::size_t i = 0; i < c.pulseLength; ++i)
+        EXPECT_EQ (signal[std::size_t (starts[1]) + i], pulseShape::samples[i]) << "sample " << i;
+
+    EXPECT_TRUE (isIdleSample (signal[std::size_t (starts[1]) + c.pulseLength]));
+}
+
+INSTANTIATE_TEST_SUITE_P (ClockRenderer, CloseTicks, testing::Values (
+                                                         // 999 bpm: 399.6 ticks a second, 20.02 samples apart at 8 kHz.
+                                                         CloseTicksCase { "Tempo999At8kHz", 8000.0, 999.0, 0.0, 8000, 400, 10 },
+                                                         CloseTicksCase { "Tempo999At22050Hz", 22050.0, 999.0, 0.0, 22050, 400, 27 },
+                                                         // 700 bpm from a sixteenth into the bar: half ticks 85.7 samples apart at
+                                                         // 48 kHz until the second eighth, then whole ticks 171 apart.
+                                                         CloseTicksCase { "DoubleRateAt700Bpm", 48000.0, 700.0, 0.25, 24000, 12 + 134, 42 },
+                                                         // 97 samples between ticks is one too few for the whole pulse.
+                                                         CloseTicksCase { "TicksNinetySevenSamplesApart", 48000.0, 60.0 * 48000.0 / (24.0 * 97.0), 0.0, 970, 10, 48 },
+                                                         CloseTicksCase { "TicksNinetyEightSamplesApart", 48000.0, 60.0 * 48000.0 / (24.0 * 98.0), 0.0, 980, 10, 97 }),
+                          caseName<CloseTicksCase>);
 
 class BlockSplit : public testing::TestWithParam<int>
 {

@@ -350,3 +350,124 @@ TEST_F (Vst2HostTest, TheEditorRectangleBeforeOpening)
     ASSERT_TRUE (idleUntilAutomations (1));
     EXPECT_EQ (host.takeAutomations(), (std::vector<Vst2Host::Automation> { { 0, 0.2f } }));
 }
+
+// Hosts that break the rules: blocks longer than announced, missing and
+// repeated buffers, processing after a suspend, absurd sizes, empty events.
+
+namespace
+{
+/** The resident memory of this process in bytes, where the system tells it. */
+std::size_t residentBytes()
+{
+#if defined(__linux__)
+    std::size_t pages = 0, resident = 0;
+
+    if (auto* statm = std::fopen ("/proc/self/statm", "r"))
+    {
+        if (std::fscanf (statm, "%zu %zu", &pages, &resident) != 2)
+            resident = 0;
+
+        std::fclose (statm);
+    }
+
+    return resident * 4096;
+#else
+    return 0;
+#endif
+}
+} // namespace
+
+TEST_F (Vst2HostTest, BlocksLongerThanAnnouncedContinueTheClock)
+{
+    // Rendered in slices of the announced size, each slice going on from the
+    // transport position where the last one ended.
+    resume (48000.0f, 512);
+    setTransport (120.0, 0.0, 48000.0);
+    std::vector<float> left (5000, 7.0f), right (5000, 7.0f);
+    float* outputs[] = { left.data(), right.data() };
+    effect->processReplacing (effect, nullptr, outputs, 5000);
+
+    EXPECT_EQ (left, right);
+    EXPECT_EQ (firstStarts (left, 5), (std::vector<int64_t> { 0, 1001, 2001, 3001, 4001 }));
+}
+
+TEST_F (Vst2HostTest, MissingAndRepeatedBuffersInLongBlocks)
+{
+    resume (48000.0f, 512);
+    setTransport (120.0, 0.0, 48000.0);
+    std::vector<float> shared (1100, 7.0f);
+    float* sameTwice[] = { shared.data(), shared.data() };
+    effect->processReplacing (effect, nullptr, sameTwice, 512);
+    effect->processReplacing (effect, nullptr, sameTwice, 1100);
+    EXPECT_EQ (firstStarts (shared, 2), (std::vector<int64_t> { 0, 1001 }));
+
+    std::vector<float> left (2000, 7.0f);
+    float* leftOnly[] = { left.data(), nullptr };
+    effect->processReplacing (effect, nullptr, leftOnly, 2000);
+    EXPECT_EQ (firstStarts (left, 2), (std::vector<int64_t> { 0, 1001 }));
+
+    float* none[] = { nullptr, nullptr };
+    effect->processReplacing (effect, nullptr, none, 2000);
+    effect->processReplacing (effect, nullptr, nullptr, 2000);
+}
+
+TEST_F (Vst2HostTest, AfterASuspendBlocksAreSilent)
+{
+    resume (48000.0f, 256);
+    setTransport (120.0, 0.0, 48000.0);
+    std::vector<float> left (256, 7.0f), right (256, 7.0f);
+    float* outputs[] = { left.data(), right.data() };
+    effect->processReplacing (effect, nullptr, outputs, 256);
+
+    dispatch (effMainsChanged, 0, 0);
+    effect->processReplacing (effect, nullptr, outputs, 256);
+    EXPECT_EQ (left, std::vector<float> (256, 0.0f));
+    EXPECT_EQ (right, left);
+
+    dispatch (effMainsChanged, 0, 1);
+    effect->processReplacing (effect, nullptr, outputs, 256);
+    EXPECT_EQ (left[0], quaverline::pulseShape::samples[0]);
+}
+
+TEST_F (Vst2HostTest, AnAbsurdBlockSizeCostsLittleMemory)
+{
+    const auto before = residentBytes();
+    dispatch (effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    dispatch (effSetBlockSize, 0, std::numeric_limits<int32_t>::max());
+    dispatch (effMainsChanged, 0, 1);
+    dispatch (effSetBlockSize, 0, -1);
+    dispatch (effMainsChanged, 0, 0);
+    dispatch (effMainsChanged, 0, 1);
+    EXPECT_LT (residentBytes(), before + (64u << 20));
+
+    setTransport (120.0, 0.0, 48000.0);
+    std::vector<float> left (3000), right (3000);
+    float* outputs[] = { left.data(), right.data() };
+    effect->processReplacing (effect, nullptr, outputs, 3000);
+    EXPECT_EQ (firstStarts (left, 3), (std::vector<int64_t> { 0, 1001, 2001 }));
+}
+
+TEST_F (Vst2HostTest, EventsAreNotReadAtAll)
+{
+    resume (48000.0f, 512);
+
+    // An empty system-exclusive event without data, and a list that claims
+    // far more events than it holds.
+    VstMidiSysexEvent sysex {};
+    sysex.type = kVstSysExType;
+    sysex.byteSize = sizeof (VstMidiSysexEvent);
+    sysex.dumpBytes = 0;
+    sysex.sysexDump = nullptr;
+
+    std::vector<unsigned char> eventsMemory (sizeof (VstEvents) + sizeof (VstEvent*));
+    auto* events = reinterpret_cast<VstEvents*> (eventsMemory.data());
+    events->numEvents = 1;
+    events->events[0] = reinterpret_cast<VstEvent*> (&sysex);
+    EXPECT_EQ (dispatch (effProcessEvents, 0, 0, events), 1);
+
+    events->numEvents = 1000000;
+    EXPECT_EQ (dispatch (effProcessEvents, 0, 0, events), 1);
+
+    const auto signal = render (3, 512, 120.0, 0.0, 48000.0);
+    EXPECT_EQ (firstStarts (signal, 2), (std::vector<int64_t> { 0, 1001 }));
+}

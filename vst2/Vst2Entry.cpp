@@ -1,8 +1,10 @@
 // The plug-in's VST 2.4 entry point. JUCE's VST wrapper does the work; this
-// layer sits in front of its dispatcher and gives the answers in which the
-// plug-in's VST 2.4 face differs from what the wrapper says on its own: the
-// version number, the can-do list, the output pins, speaker arrangements and
-// the requests the plug-in does not support.
+// layer sits in front of it. It gives the answers in which the plug-in's VST
+// 2.4 face differs from what the wrapper says on its own (the version number,
+// the can-do list, the output pins, speaker arrangements, the requests the
+// plug-in does not support), and it hands the wrapper only what the wrapper
+// handles safely: blocks no longer than announced, a buffer per output, no
+// processing after a suspend, no MIDI events to read.
 
 #include "PluginExport.h"
 #include "PluginIdentity.h"
@@ -12,6 +14,7 @@
 #include "Vst2Strings.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 #include "pluginterfaces/vst2.x/aeffect.h"
@@ -29,6 +32,7 @@ namespace vst2 = quaverline::vst2;
 constexpr float fallbackSampleRate = 44100.0f;
 constexpr int fallbackBlockSize = 1024;
 constexpr int maximumOutputs = 64;
+constexpr int maximumSliceLength = 8192;
 
 // JUCE's entries are the same functions for every instance.
 AEffectDispatcherProc juceDispatcher = nullptr;
@@ -44,26 +48,91 @@ float getParameter (AEffect* effect, int)
     return juceGetParameter (effect, 0);
 }
 
-// JUCE's wrapper clears the outputs before a bypassed block; a bypassed block
-// must leave the host's buffers as the host wrote them. JUCE still gets the
-// block, for its own bookkeeping, but on scratch channels.
+// Set while JUCE's wrapper is being made, before its record is known.
+thread_local audioMasterCallback hostOfInstanceInTheMaking = nullptr;
+
+// JUCE's wrapper calls the host through here. While a long block is rendered
+// in slices, the host's time information is moved on to the slice's start, so
+// that each slice continues the clock where the last one ended.
+VstIntPtr callHost (AEffect* effect, int opcode, int index, VstIntPtr value, void* ptr, float opt)
+{
+    auto* state = effect != nullptr ? instances.find (effect) : nullptr;
+    const auto host = state != nullptr ? state->hostCallback : hostOfInstanceInTheMaking;
+
+    if (host == nullptr)
+        return 0;
+
+    const auto answer = host (effect, opcode, index, value, ptr, opt);
+    const auto offset = state != nullptr ? state->sliceOffset.load (std::memory_order_relaxed) : 0;
+
+    if (opcode != audioMasterGetTime || answer == 0 || offset == 0)
+        return answer;
+
+    auto& moved = state->slicedTimeInfo;
+    moved = *reinterpret_cast<const VstTimeInfo*> (answer);
+    moved.samplePos += double (offset);
+
+    if ((moved.flags & kVstPpqPosValid) != 0 && (moved.flags & kVstTempoValid) != 0 && moved.sampleRate > 0.0)
+        moved.ppqPos += double (offset) * moved.tempo / (60.0 * moved.sampleRate);
+
+    return reinterpret_cast<VstIntPtr> (&moved);
+}
+
+VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, void* ptr, float opt);
+
+void clearOutputs (const AEffect& effect, float** outputs, int numSamples)
+{
+    for (int channel = 0; channel < effect.numOutputs; ++channel)
+        if (outputs[channel] != nullptr)
+            std::fill (outputs[channel], outputs[channel] + numSamples, 0.0f);
+}
+
+// JUCE's wrapper is given only what it handles safely: blocks no longer than
+// the block size it was resumed with, and one distinct buffer per output.
+// A missing or repeated output buffer is replaced by a scratch channel, and so
+// are all of them in a bypassed block, which must leave the host's buffers as
+// the host wrote them (JUCE's wrapper would clear them).
 void processReplacing (AEffect* effect, float** inputs, float** outputs, int numSamples)
 {
-    auto* state = instances.find (effect);
+    auto* state = effect != nullptr ? instances.find (effect) : nullptr;
 
-    if (state == nullptr || ! state->bypassed.load (std::memory_order_acquire) || state->scratch.empty() || effect->numOutputs > maximumOutputs)
+    if (state == nullptr || outputs == nullptr || numSamples <= 0 || effect->numOutputs > maximumOutputs)
+        return;
+
+    using Processing = vst2::InstanceState::Processing;
+    const auto processing = state->processing.load (std::memory_order_acquire);
+
+    // JUCE's wrapper resumes by itself for hosts that never do; after a
+    // suspend it has no buffers left, and the outputs are silent.
+    if (processing == Processing::suspended)
     {
-        juceProcessReplacing (effect, inputs, outputs, numSamples);
+        clearOutputs (*effect, outputs, numSamples);
         return;
     }
 
-    float* scratchOutputs[maximumOutputs];
+    if (processing == Processing::neverResumed)
+        dispatch (effect, effMainsChanged, 0, 1, nullptr, 0.0f);
 
-    for (int channel = 0; channel < effect->numOutputs; ++channel)
-        scratchOutputs[channel] = state->scratch.data() + channel * state->scratchChannelLength;
+    const auto sliceLength = state->scratchChannelLength;
+    const auto bypassed = state->bypassed.load (std::memory_order_acquire);
+    float* channels[maximumOutputs];
 
-    for (int done = 0; done < numSamples; done += state->scratchChannelLength)
-        juceProcessReplacing (effect, inputs, scratchOutputs, std::min (state->scratchChannelLength, numSamples - done));
+    for (int done = 0; done < numSamples; done += sliceLength)
+    {
+        for (int channel = 0; channel < effect->numOutputs; ++channel)
+        {
+            auto* const output = outputs[channel];
+            const auto repeated = std::find (outputs, outputs + channel, output) != outputs + channel;
+            const auto useScratch = bypassed || output == nullptr || repeated;
+            channels[channel] = useScratch ? state->scratch.data() + std::size_t (channel) * std::size_t (sliceLength)
+                                           : output + done;
+        }
+
+        state->sliceOffset.store (done, std::memory_order_relaxed);
+        juceProcessReplacing (effect, inputs, channels, std::min (sliceLength, numSamples - done));
+    }
+
+    state->sliceOffset.store (0, std::memory_order_relaxed);
 }
 
 void resume (AEffect* effect, vst2::InstanceState& state)
@@ -72,7 +141,10 @@ void resume (AEffect* effect, vst2::InstanceState& state)
     if (! (state.hostSampleRate > 0.0f))
         juceDispatcher (effect, effSetSampleRate, 0, 0, nullptr, fallbackSampleRate);
 
-    state.scratchChannelLength = state.hostBlockSize > 0 ? state.hostBlockSize : fallbackBlockSize;
+    // Hosts that announce absurd block sizes still get blocks rendered, in
+    // slices of a size that costs little memory.
+    state.scratchChannelLength = state.hostBlockSize > 0 ? std::min (state.hostBlockSize, maximumSliceLength)
+                                                         : fallbackBlockSize;
     state.scratch.assign (static_cast<std::size_t> (state.scratchChannelLength) * static_cast<std::size_t> (std::max (effect->numOutputs, 1)), 0.0f);
 }
 
@@ -155,6 +227,11 @@ std::optional<VstIntPtr> answerOwnRequest (AEffect* effect, int opcode, int inde
         case effGetVendorVersion:
             return identity::vst2Version;
 
+        // MIDI is taken and ignored, without reading events that may lie
+        // about their number or size.
+        case effProcessEvents:
+            return 1;
+
         case effCanDo:
             return vst2::canDo (static_cast<const char*> (ptr));
 
@@ -187,7 +264,7 @@ void followRequest (AEffect* effect, vst2::InstanceState& state, int opcode, Vst
             break;
 
         case effSetBlockSize:
-            state.hostBlockSize = static_cast<int> (value);
+            state.hostBlockSize = static_cast<int> (std::clamp<VstIntPtr> (value, 0, std::numeric_limits<int>::max()));
             break;
 
         case effMainsChanged:
@@ -197,10 +274,6 @@ void followRequest (AEffect* effect, vst2::InstanceState& state, int opcode, Vst
 
         case effSetBypass:
             state.bypassed.store (value != 0, std::memory_order_release);
-            break;
-
-        case effClose:
-            instances.release (effect);
             break;
 
         default:
@@ -216,19 +289,41 @@ VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, voi
     if (const auto answer = answerOwnRequest (effect, opcode, index, ptr))
         return *answer;
 
-    if (auto* state = effect != nullptr ? instances.find (effect) : nullptr)
-        followRequest (effect, *state, opcode, value, opt);
+    auto* state = effect != nullptr ? instances.find (effect) : nullptr;
 
-    return juceDispatcher (effect, opcode, index, value, ptr, opt);
+    if (state == nullptr)
+        return 0;
+
+    followRequest (effect, *state, opcode, value, opt);
+    const auto answer = juceDispatcher (effect, opcode, index, value, ptr, opt);
+
+    if (opcode == effMainsChanged)
+        state->processing.store (value != 0 ? vst2::InstanceState::Processing::resumed : vst2::InstanceState::Processing::suspended,
+                                 std::memory_order_release);
+
+    // JUCE's wrapper may still call the host while it closes.
+    if (opcode == effClose)
+        instances.release (effect);
+
+    return answer;
 }
 } // namespace
 
 extern "C" QUAVERLINE_EXPORT AEffect* VSTPluginMain (audioMasterCallback hostCallback)
 {
-    auto* effect = juceVstPluginMain (hostCallback);
+    hostOfInstanceInTheMaking = hostCallback;
+    auto* effect = juceVstPluginMain (callHost);
+    hostOfInstanceInTheMaking = nullptr;
 
     if (effect == nullptr)
         return nullptr;
+
+    // Without a slot of its own an instance could not be guarded.
+    if (instances.claim (effect, hostCallback) == nullptr)
+    {
+        effect->dispatcher (effect, effClose, 0, 0, nullptr, 0.0f);
+        return nullptr;
+    }
 
     juceDispatcher = effect->dispatcher;
     juceGetParameter = effect->getParameter;
@@ -236,7 +331,6 @@ extern "C" QUAVERLINE_EXPORT AEffect* VSTPluginMain (audioMasterCallback hostCal
     effect->dispatcher = dispatch;
     effect->getParameter = getParameter;
     effect->processReplacing = processReplacing;
-    instances.claim (effect);
     effect->version = identity::vst2Version;
     effect->float1 = 1.0f; // ioRatio, which JUCE's wrapper leaves at 0
     return effect;

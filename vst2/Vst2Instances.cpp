@@ -3,7 +3,7 @@
 namespace quaverline::vst2
 {
 
-InstanceState* InstanceRegistry::claim (const void* key) noexcept
+InstanceState* InstanceRegistry::claim (const void* key, audioMasterCallback hostCallback) noexcept
 {
     for (auto& slot : slots)
     {
@@ -14,8 +14,11 @@ InstanceState* InstanceRegistry::claim (const void* key) noexcept
             slot.state.hostSampleRate = 0.0f;
             slot.state.hostBlockSize = 0;
             slot.state.bypassed = false;
+            slot.state.processing = InstanceState::Processing::neverResumed;
             slot.state.scratch.clear();
             slot.state.scratchChannelLength = 0;
+            slot.state.hostCallback = hostCallback;
+            slot.state.sliceOffset = 0;
             return &slot.state;
         }
     }

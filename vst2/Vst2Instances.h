@@ -1,7 +1,11 @@
 #pragma once
 
+#include "pluginterfaces/vst2.x/aeffect.h"
+#include "pluginterfaces/vst2.x/aeffectx.h"
+
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace quaverline::vst2
@@ -17,9 +21,31 @@ struct InstanceState
     /** The host's soft bypass. */
     std::atomic<bool> bypassed { false };
 
-    /** Channels for blocks the host's buffers must not see, sized at resume. */
+    /** Whether the host has resumed the instance, and not suspended it since. */
+    enum class Processing
+    {
+        neverResumed,
+        resumed,
+        suspended
+    };
+
+    std::atomic<Processing> processing { Processing::neverResumed };
+
+    /** Channels for what the host's buffers must not see (a bypassed block, a
+        missing or repeated output buffer), sized at resume; blocks are
+        rendered in slices of at most scratchChannelLength samples.
+    */
     std::vector<float> scratch;
     int scratchChannelLength = 0;
+
+    /** The host's own callback, which JUCE's wrapper reaches through ours. */
+    audioMasterCallback hostCallback = nullptr;
+
+    /** While a long block is rendered in slices: how far into the block the
+        slice starts, and the host's time information moved on by that much.
+    */
+    std::atomic<int64_t> sliceOffset { 0 };
+    VstTimeInfo slicedTimeInfo {};
 };
 
 /** Instances by their effect record. Lookups are lock-free, so the audio
@@ -33,7 +59,7 @@ public:
     static constexpr std::size_t capacity = 1024;
 
     /** A fresh state for the key, or null when every slot is taken. */
-    InstanceState* claim (const void* key) noexcept;
+    InstanceState* claim (const void* key, audioMasterCallback hostCallback) noexcept;
 
     /** The key's state, or null. */
     InstanceState* find (const void* key) noexcept;
