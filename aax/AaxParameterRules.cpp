@@ -20,6 +20,18 @@ int parameterNumberFromId (const char* id) noexcept
     return static_cast<int> (number);
 }
 
+bool isNumericId (const char* id) noexcept
+{
+    if (id == nullptr || *id == '\0')
+        return false;
+
+    for (auto* c = id; *c != '\0'; ++c)
+        if (*c < '0' || *c > '9')
+            return false;
+
+    return true;
+}
+
 std::string parameterIdFromNumber (int number)
 {
     return std::to_string (number);

@@ -16,6 +16,9 @@ inline constexpr const char* masterBypassName = "Master Bypass";
 */
 int parameterNumberFromId (const char* id) noexcept;
 
+/** Whether an ID is a number: one or more decimal digits and nothing else. */
+bool isNumericId (const char* id) noexcept;
+
 /** The ID of the processor's parameter number: its decimal digits. */
 std::string parameterIdFromNumber (int number);
 

@@ -331,11 +331,21 @@ juce::AudioProcessorParameter* JuceAAX_Processor::processorParameter (int number
     return pluginInstance->getParameters()[number];
 }
 
+// The IDs the face answers for: the bypass, the published parameters and the
+// processor's parameter numbers. Any other ID is refused and changes nothing.
+bool JuceAAX_Processor::isKnownId (AAX_CParamID id) const
+{
+    return isBypass (id) || rules::isNumericId (id) || (id != nullptr && mParameterManager.GetParameterByID (id) != nullptr);
+}
+
 template <typename BypassText, typename ProcessorText>
 AAX_Result JuceAAX_Processor::answerText (AAX_CParamID id, std::string* text, BypassText&& bypassText, ProcessorText&& processorText) const
 {
     if (text == nullptr)
         return aax::result::nullObject;
+
+    if (! isKnownId (id))
+        return aax::result::invalidParameterId;
 
     if (isBypass (id))
     {
@@ -379,6 +389,9 @@ AAX_Result JuceAAX_Processor::GetParameterStringFromValue (AAX_CParamID id, doub
 
 AAX_Result JuceAAX_Processor::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const
 {
+    if (! isKnownId (id))
+        return aax::result::invalidParameterId;
+
     if (! isBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterValueFromString (id, value, text);
 
@@ -388,6 +401,9 @@ AAX_Result JuceAAX_Processor::GetParameterValueFromString (AAX_CParamID id, doub
 
 AAX_Result JuceAAX_Processor::GetParameterNormalizedValue (AAX_CParamID id, double* value) const
 {
+    if (! isKnownId (id))
+        return aax::result::invalidParameterId;
+
     if (isBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterNormalizedValue (id, value);
 
@@ -397,6 +413,9 @@ AAX_Result JuceAAX_Processor::GetParameterNormalizedValue (AAX_CParamID id, doub
 
 AAX_Result JuceAAX_Processor::GetParameterDefaultNormalizedValue (AAX_CParamID id, double* value) const
 {
+    if (! isKnownId (id))
+        return aax::result::invalidParameterId;
+
     if (isBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterDefaultNormalizedValue (id, value);
 
@@ -407,6 +426,9 @@ AAX_Result JuceAAX_Processor::GetParameterDefaultNormalizedValue (AAX_CParamID i
 
 AAX_Result JuceAAX_Processor::UpdateParameterNormalizedValue (AAX_CParamID id, double value)
 {
+    if (! isKnownId (id))
+        return aax::result::invalidParameterId;
+
     const auto result = AAX_CEffectParameters::UpdateParameterNormalizedValue (id, value);
 
     if (! isBypass (id))
@@ -417,6 +439,9 @@ AAX_Result JuceAAX_Processor::UpdateParameterNormalizedValue (AAX_CParamID id, d
 
 AAX_Result JuceAAX_Processor::SetParameterNormalizedValue (AAX_CParamID id, double value)
 {
+    if (! isKnownId (id))
+        return aax::result::invalidParameterId;
+
     if (isBypass (id))
         return AAX_CEffectParameters::SetParameterNormalizedValue (id, value);
 
@@ -429,6 +454,9 @@ AAX_Result JuceAAX_Processor::SetParameterNormalizedValue (AAX_CParamID id, doub
 
 AAX_Result JuceAAX_Processor::SetParameterNormalizedRelative (AAX_CParamID id, double delta)
 {
+    if (! isKnownId (id))
+        return aax::result::invalidParameterId;
+
     if (isBypass (id))
         return AAX_CEffectParameters::SetParameterNormalizedRelative (id, delta);
 

@@ -100,6 +100,8 @@ private:
     /** A text about a parameter: the bypass's from its rule, a processor
         parameter's from the processor.
     */
+    bool isKnownId (AAX_CParamID id) const;
+
     template <typename BypassText, typename ProcessorText>
     AAX_Result answerText (AAX_CParamID id, std::string* text, BypassText&& bypassText, ProcessorText&& processorText) const;
     ChunkMemoryBlock& chunkBlockForThisThread();

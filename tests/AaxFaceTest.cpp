@@ -138,8 +138,9 @@ TEST_F (AaxFace, NullAnswerPointersAreRefused)
     EXPECT_EQ (face->GetParameterNormalizedValue ("0", nullptr), -20004);
     EXPECT_EQ (face->GetParameterNumberOfSteps ("0", nullptr), -20004);
     EXPECT_EQ (face->GetParameterNumberOfSteps ("1", &number), -20001);
-    EXPECT_EQ (face->GetParameterNormalizedValue (nullptr, &value), 0); // a null ID reads as number 0
-    EXPECT_EQ (face->GetParameterName (nullptr, &text), 0);
+    EXPECT_EQ (face->GetParameterNormalizedValue (nullptr, &value), -20001);
+    EXPECT_EQ (face->GetParameterName (nullptr, &text), -20001);
+    EXPECT_EQ (face->SetParameterNormalizedValue (nullptr, 0.5), -20001);
     EXPECT_EQ (face->GetNumberOfChunks (nullptr), -20004);
     EXPECT_EQ (face->GetChunkIDFromIndex (1, nullptr), -20004);
     EXPECT_EQ (face->GetChunk (aax::code::stateChunk, nullptr), -20004);

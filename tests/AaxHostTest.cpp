@@ -398,7 +398,7 @@ TEST_P (AaxParameterNames, FitTheirLength)
     EXPECT_EQ (name (GetParam().id, GetParam().length), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P (AaxHostTest, AaxParameterNames, testing::Values (NameCase { "Bypass13", bypassId, 13, "Master Bypass" }, NameCase { "Bypass12", bypassId, 12, "Mast Byp" }, NameCase { "Bypass8", bypassId, 8, "Mast Byp" }, NameCase { "Bypass7", bypassId, 7, "MstByp" }, NameCase { "Bypass6", bypassId, 6, "MstByp" }, NameCase { "Bypass5", bypassId, 5, "MByp" }, NameCase { "Bypass0", bypassId, 0, "MByp" }, NameCase { "TimeSignature31", "0", 31, "Time Signature" }, NameCase { "TimeSignature4", "0", 4, "Time" }, NameCase { "TimeSignature0", "0", 0, "" }, NameCase { "NoDigits", "abc", 31, "Time Signature" }, NameCase { "BeyondTheCount", "7", 31, "" }), caseName<NameCase>);
+INSTANTIATE_TEST_SUITE_P (AaxHostTest, AaxParameterNames, testing::Values (NameCase { "Bypass13", bypassId, 13, "Master Bypass" }, NameCase { "Bypass12", bypassId, 12, "Mast Byp" }, NameCase { "Bypass8", bypassId, 8, "Mast Byp" }, NameCase { "Bypass7", bypassId, 7, "MstByp" }, NameCase { "Bypass6", bypassId, 6, "MstByp" }, NameCase { "Bypass5", bypassId, 5, "MByp" }, NameCase { "Bypass0", bypassId, 0, "MByp" }, NameCase { "TimeSignature31", "0", 31, "Time Signature" }, NameCase { "TimeSignature4", "0", 4, "Time" }, NameCase { "TimeSignature0", "0", 0, "" }, NameCase { "BeyondTheCount", "7", 31, "" }), caseName<NameCase>);
 
 TEST_F (AaxHostTest, TextsAndValuesForTexts)
 {
@@ -436,12 +436,39 @@ TEST_F (AaxHostTest, HostUpdatesReachTheProcessor)
     instance.parameters->GetNumberOfChanges (&changes);
     EXPECT_EQ (changes, 1);
 
-    // An ID that is not published: refused, but the processor still takes its number.
-    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("0x", 0.4), -20001);
+    // A number that is not published: refused, but the processor still takes it.
+    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("00", 0.4), -20001);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 12 });
     EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("5", 0.9), -20001);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 12 }); // the processor has no parameter 5
 }
+
+class AaxUnknownIds : public AaxHostTest, public testing::WithParamInterface<const char*>
+{
+};
+
+// An ID that is neither published nor a number is refused and changes nothing.
+TEST_P (AaxUnknownIds, AreRefusedAndChangeNothing)
+{
+    const auto* id = GetParam();
+    EXPECT_EQ (instance.parameters->SetParameterNormalizedValue (id, 0.5), -20001);
+    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue (id, 0.5), -20001);
+    EXPECT_EQ (instance.parameters->SetParameterNormalizedRelative (id, 0.5), -20001);
+    EXPECT_EQ (saveState(), std::vector<uint8_t> { 6 });
+    EXPECT_TRUE (instance.requests.empty());
+
+    double value = -1.0;
+    std::string text = "unchanged";
+    EXPECT_EQ (instance.parameters->GetParameterNormalizedValue (id, &value), -20001);
+    EXPECT_EQ (instance.parameters->GetParameterDefaultNormalizedValue (id, &value), -20001);
+    EXPECT_EQ (instance.parameters->GetParameterValueFromString (id, &value, "0.5"), -20001);
+    EXPECT_EQ (value, -1.0);
+    EXPECT_EQ (instance.parameters->GetParameterName (id, &text), -20001);
+    EXPECT_EQ (instance.parameters->GetParameterStringFromValue (id, 0.5, &text, 31), -20001);
+    EXPECT_EQ (text, "unchanged");
+}
+
+INSTANTIATE_TEST_SUITE_P (AaxHostTest, AaxUnknownIds, testing::Values ("PreviewID", "", "no-such-parameter", "0x", "bogus", "NoSuchBypass", "abc"));
 
 TEST_F (AaxHostTest, SettingGoesThroughTheHostsAutomation)
 {
@@ -449,7 +476,6 @@ TEST_F (AaxHostTest, SettingGoesThroughTheHostsAutomation)
     EXPECT_EQ (instance.requests, (std::vector<std::string> { "touch 0", "set 0 0.500000", "release 0" }));
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 15 });
 
-    EXPECT_EQ (instance.parameters->SetParameterNormalizedValue ("NoSuchBypass", 0.5), 0); // read as number 0
     EXPECT_EQ (instance.parameters->SetParameterNormalizedValue (bypassId, 1.0), 0);
 }
 
