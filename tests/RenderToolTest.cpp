@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -94,4 +96,47 @@ TEST_F (RenderTool, HelpListsTheOptions)
     const auto result = run ("--help");
     EXPECT_EQ (result.exitStatus, 0);
     EXPECT_NE (result.output.find ("--time-signature"), std::string::npos);
+}
+
+TEST_F (RenderTool, WhatIsNotAFileIsRefusedAndLeftAlone)
+{
+    ASSERT_TRUE (file ("folder").createDirectory());
+    ASSERT_EQ (mkfifo (file ("pipe").getFullPathName().toRawUTF8(), 0644), 0);
+    ASSERT_EQ (symlink ("folder", file ("link-to-folder").getFullPathName().toRawUTF8()), 0);
+    ASSERT_EQ (symlink ("nothing", file ("dangling").getFullPathName().toRawUTF8()), 0);
+    ASSERT_TRUE (file ("plain").create());
+
+    for (const auto* arguments : { "--output folder", "--output .", "--output pipe", "--output link-to-folder", "--output dangling", "--output /dev/null", "--output ok.wav --plot /proc/x.png", "--output ok.wav --plot folder", "--output plain/x.wav", "--output ok.wav --plot ok.wav", "--output a/b/c/d/e/f/g/h/i/j/k/l/m/n/o/p/q/r/s/t/"
+                                                                                                                                                                                                                                                                                           "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.wav" })
+    {
+        const auto result = run (std::string ("--seconds 0.1 ") + arguments);
+        EXPECT_EQ (result.exitStatus, 2) << arguments << ": " << result.output;
+        EXPECT_NE (result.output.find ("quaverline-render: "), std::string::npos) << result.output;
+    }
+
+    // Everything as it was: nothing made, nothing replaced, no leftovers.
+    EXPECT_TRUE (file ("folder").isDirectory());
+    EXPECT_EQ (file ("folder").getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+    EXPECT_TRUE (file ("link-to-folder").isSymbolicLink());
+    EXPECT_TRUE (file ("dangling").isSymbolicLink());
+    EXPECT_FALSE (file ("ok.wav").exists());
+    EXPECT_FALSE (file ("a").exists());
+    EXPECT_EQ (file ("plain").getSize(), 0);
+    struct stat info
+    {
+    };
+    ASSERT_EQ (stat ("/dev/null", &info), 0);
+    EXPECT_TRUE (S_ISCHR (info.st_mode));
+}
+
+TEST_F (RenderTool, ALinkIsWrittenThroughAndStaysALink)
+{
+    ASSERT_TRUE (file ("clock.wav").replaceWithText ("old"));
+    ASSERT_EQ (symlink ("clock.wav", file ("link.wav").getFullPathName().toRawUTF8()), 0);
+
+    const auto result = run ("--seconds 0.1 --output link.wav");
+    ASSERT_EQ (result.exitStatus, 0) << result.output;
+    EXPECT_TRUE (file ("link.wav").isSymbolicLink());
+    EXPECT_GT (file ("clock.wav").getSize(), 4800);
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 2); // no temporary files left
 }

@@ -23,11 +23,35 @@ std::string trim (const std::string& text)
     return text.substr (first, text.find_last_not_of (" \t") - first + 1);
 }
 
+/** An optional sign, digits, and an optional point with more digits: no
+    exponents, no hexadecimal, no "inf" or "nan".
+*/
+bool isPlainDecimal (const std::string& text)
+{
+    std::size_t i = 0;
+
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+
+    const auto isDigit = [&]
+    { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+    std::size_t digits = 0;
+
+    for (; isDigit(); ++i)
+        ++digits;
+
+    if (i < text.size() && text[i] == '.')
+        for (++i; isDigit(); ++i)
+            ++digits;
+
+    return digits > 0 && i == text.size();
+}
+
 std::optional<double> parseNumber (const std::string& text)
 {
     const auto trimmed = trim (text);
 
-    if (trimmed.empty())
+    if (! isPlainDecimal (trimmed))
         return std::nullopt;
 
     char* end = nullptr;
@@ -220,6 +244,9 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
 
     if (error.empty() && lengthInSamples (options) > static_cast<int64_t> (maximumSeconds * options.sampleRate))
         error = "that is longer than an hour; render less";
+
+    if (error.empty() && lengthInSamples (options) < 1)
+        error = "that is shorter than one sample; render more";
 
     if (! error.empty())
         return { std::nullopt, error };

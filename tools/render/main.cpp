@@ -2,6 +2,7 @@
 // transport and writes its clock signal to a WAV file.
 
 #include "ClockSignalAnalysis.h"
+#include "OutputFile.h"
 #include "PluginFactory.h"
 #include "RenderOptions.h"
 #include "SimulatedTransport.h"
@@ -21,10 +22,10 @@ constexpr int exitBadArguments = 2;
 
 using quaverline::RenderOptions;
 
-int fail (const juce::String& message)
+int fail (const juce::String& message, int status = exitFailure)
 {
     std::cerr << "quaverline-render: " << message << std::endl;
-    return exitFailure;
+    return status;
 }
 
 bool setOutputChannels (juce::AudioProcessor& processor, int numChannels)
@@ -36,8 +37,6 @@ bool setOutputChannels (juce::AudioProcessor& processor, int numChannels)
 
 std::unique_ptr<juce::AudioFormatWriter> createWavWriter (const juce::File& file, const RenderOptions& options)
 {
-    file.getParentDirectory().createDirectory();
-    file.deleteFile();
     auto stream = std::make_unique<juce::FileOutputStream> (file);
 
     if (! stream->openedOk())
@@ -97,6 +96,28 @@ int main (int argc, char* argv[])
         return 0;
     }
 
+    // Both files are checked before anything is written: nothing that is
+    // not a regular file is replaced, and a link is written through.
+    const auto output = quaverline::checkOutputPath (options.outputFile);
+
+    if (! output.path)
+        return fail (output.error, exitBadArguments);
+
+    std::optional<std::string> plotPath;
+
+    if (! options.plotFile.empty())
+    {
+        const auto plot = quaverline::checkOutputPath (options.plotFile);
+
+        if (! plot.path)
+            return fail (plot.error, exitBadArguments);
+
+        if (*plot.path == *output.path)
+            return fail ("--output and --plot name the same file", exitBadArguments);
+
+        plotPath = plot.path;
+    }
+
     // The message manager and fonts, for the plot.
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
 
@@ -113,8 +134,10 @@ int main (int argc, char* argv[])
     processor->setRateAndBufferSizeDetails (options.sampleRate, options.blockSize);
     processor->prepareToPlay (options.sampleRate, options.blockSize);
 
-    const auto outputFile = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (options.outputFile));
-    auto writer = createWavWriter (outputFile, options);
+    // Written beside the targets and renamed into place once all went well.
+    const auto outputFile = juce::File (*output.path);
+    quaverline::PendingOutputFile pendingOutput (*output.path);
+    auto writer = pendingOutput.temporaryPath().empty() ? nullptr : createWavWriter (juce::File (pendingOutput.temporaryPath()), options);
 
     if (writer == nullptr)
         return fail ("cannot write " + outputFile.getFullPathName());
@@ -144,19 +167,27 @@ int main (int argc, char* argv[])
     writer.reset();
 
     const auto pulseStarts = quaverline::findPulseStarts (signal.data(), signal.size());
-    printSummary (options, outputFile, signal, pulseStarts);
+    std::optional<quaverline::PendingOutputFile> pendingPlot;
 
-    if (! options.plotFile.empty())
+    if (plotPath)
     {
-        const auto plotFile = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (options.plotFile));
-        plotFile.getParentDirectory().createDirectory();
+        pendingPlot.emplace (*plotPath);
         const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, " + juce::String (options.sampleRate) + " Hz, " + juce::String (quaverline::timeSignatureLabel (options.timeSignatureIndex)).trim();
 
-        if (! quaverline::writeWaveformPlot (plotFile, signal, pulseStarts, title))
-            return fail ("cannot write " + plotFile.getFullPathName());
-
-        std::cout << "Plot: " << plotFile.getFullPathName() << std::endl;
+        if (pendingPlot->temporaryPath().empty() || ! quaverline::writeWaveformPlot (juce::File (pendingPlot->temporaryPath()), signal, pulseStarts, title))
+            return fail ("cannot write " + juce::String (*plotPath));
     }
+
+    if (! pendingOutput.commit())
+        return fail ("cannot put " + outputFile.getFullPathName() + " in place");
+
+    if (pendingPlot && ! pendingPlot->commit())
+        return fail ("cannot put " + juce::String (*plotPath) + " in place");
+
+    printSummary (options, outputFile, signal, pulseStarts);
+
+    if (plotPath)
+        std::cout << "Plot: " << *plotPath << std::endl;
 
     return 0;
 }
