@@ -65,9 +65,9 @@ protected:
     }
 
     /** One stereo block, with parameter changes and a transport context if given. */
-    std::vector<float> process (Vst::ProcessContext* context, Vst::IParameterChanges* changes = nullptr) const
+    std::vector<float> process (Vst::ProcessContext* context, Vst::IParameterChanges* changes = nullptr, int numSamples = blockSize, Vst::IEventList* events = nullptr) const
     {
-        std::vector<float> left (blockSize), right (blockSize);
+        std::vector<float> left (static_cast<size_t> (numSamples)), right (left.size());
         float* channels[] = { left.data(), right.data() };
         Vst::AudioBusBuffers output {};
         output.numChannels = 2;
@@ -76,13 +76,26 @@ protected:
         Vst::ProcessData data {};
         data.processMode = Vst::kRealtime;
         data.symbolicSampleSize = Vst::kSample32;
-        data.numSamples = blockSize;
+        data.numSamples = numSamples;
         data.numOutputs = 1;
         data.outputs = &output;
         data.inputParameterChanges = changes;
+        data.inputEvents = events;
         data.processContext = context;
         EXPECT_EQ (host.processor->process (data), kResultOk);
+        EXPECT_EQ (left, right);
         return left;
+    }
+
+    static Vst::ProcessContext playingAt (double tempo, int64 sample)
+    {
+        Vst::ProcessContext context {};
+        context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid | Vst::ProcessContext::kProjectTimeMusicValid;
+        context.sampleRate = sampleRate;
+        context.tempo = tempo;
+        context.projectTimeSamples = sample;
+        context.projectTimeMusic = double (sample) * tempo / (60.0 * sampleRate);
+        return context;
     }
 
     /** The time-signature index the plug-in would save now. */
@@ -207,15 +220,133 @@ TEST_F (Vst3HostTest, RendersTheClockFromTheHostsTransport)
 
     for (int block = 0; block < numBlocks; ++block)
     {
-        Vst::ProcessContext context {};
-        context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid | Vst::ProcessContext::kProjectTimeMusicValid;
-        context.sampleRate = sampleRate;
-        context.tempo = tempo;
-        context.projectTimeSamples = block * blockSize;
-        context.projectTimeMusic = block * blockSize * tempo / (60.0 * sampleRate);
+        auto context = playingAt (tempo, block * blockSize);
         const auto output = process (&context);
         signal.insert (signal.end(), output.begin(), output.end());
     }
 
     EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, tempo, numBlocks * blockSize));
+}
+
+// Hosts that break the rules: blocks longer than set up, bad arrangements,
+// calls past the parameter list, event lists that lie.
+
+TEST_F (Vst3HostTest, BlocksLongerThanSetUpContinueTheClock)
+{
+    startProcessing();
+    auto context = playingAt (120.0, 0);
+    const auto signal = process (&context, nullptr, 8 * blockSize + 100);
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, 120.0, 8 * blockSize + 100));
+}
+
+TEST_F (Vst3HostTest, OnlyTheParametersOfThePlugInAreListed)
+{
+    // No stand-ins for MIDI controllers (there were 2048 of them): the time
+    // signature and the bypass JUCE adds for VST3 hosts.
+    ASSERT_EQ (host.controller->getParameterCount(), 2);
+
+    Vst::ParameterInfo info {};
+    EXPECT_EQ (host.controller->getParameterInfo (2, info), kInvalidArgument);
+    EXPECT_EQ (host.controller->getParameterInfo (-1, info), kInvalidArgument);
+
+    for (int32 i = 0; i < host.controller->getParameterCount(); ++i)
+    {
+        ASSERT_EQ (host.controller->getParameterInfo (i, info), kResultOk);
+
+        // A String128 with a guard band behind it: nothing may be written there.
+        std::vector<Vst::TChar> text (256, 0x55aa);
+        host.controller->getParamStringByValue (info.id, 1.0e300, text.data());
+        EXPECT_EQ (std::count (text.begin() + 128, text.end(), 0x55aa), 128);
+
+        Vst::TChar loneSurrogate[] { u'0', 0xd800, u'x', 0 };
+        Vst::ParamValue value = 0.0;
+        host.controller->getParamValueByString (info.id, loneSurrogate, value);
+        EXPECT_EQ (host.controller->getParamValueByString (info.id, nullptr, value), kInvalidArgument);
+        EXPECT_EQ (host.controller->getParamStringByValue (info.id, 0.5, nullptr), kInvalidArgument);
+    }
+}
+
+namespace
+{
+/** An event list of one event, as a host's may be. */
+class OneEvent : public HostObject<Vst::IEventList>
+{
+public:
+    explicit OneEvent (Vst::Event e)
+        : event (e)
+    {
+    }
+    int32 PLUGIN_API getEventCount() override { return 1000; } // more than it holds
+
+    tresult PLUGIN_API getEvent (int32 index, Vst::Event& e) override
+    {
+        e = event;
+        return index == 0 ? kResultOk : kResultFalse;
+    }
+
+    tresult PLUGIN_API addEvent (Vst::Event&) override { return kResultFalse; }
+
+    Vst::Event event;
+};
+} // namespace
+
+TEST_F (Vst3HostTest, EventsAreNotRead)
+{
+    startProcessing();
+    Vst::Event empty {};
+    empty.type = Vst::Event::kDataEvent;
+    empty.data.size = 0;
+    empty.data.bytes = nullptr;
+    OneEvent events (empty);
+
+    auto context = playingAt (120.0, 0);
+    const auto signal = process (&context, nullptr, blockSize, &events);
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, 120.0, blockSize));
+}
+
+TEST_F (Vst3HostTest, UnsoundArrangementsAreRefused)
+{
+    Vst::SpeakerArrangement everything = ~Vst::SpeakerArrangement (0);
+    Vst::SpeakerArrangement stereo = Vst::SpeakerArr::kStereo;
+    EXPECT_EQ (host.processor->setBusArrangements (nullptr, 0, &everything, 1), kResultFalse);
+    EXPECT_EQ (host.processor->setBusArrangements (nullptr, 0, &stereo, -1), kResultFalse);
+    EXPECT_EQ (host.processor->setBusArrangements (nullptr, 0, nullptr, 1), kResultFalse);
+    EXPECT_EQ (host.processor->setBusArrangements (nullptr, -1, &stereo, 1), kResultFalse);
+    EXPECT_EQ (host.processor->setBusArrangements (nullptr, 0, &stereo, 1), kResultTrue);
+}
+
+TEST_F (Vst3HostTest, ProcessingWhileInactiveAfterASwitchTo51)
+{
+    startProcessing();
+    host.processor->setProcessing (false);
+    ASSERT_EQ (host.component->setActive (false), kResultOk);
+    Vst::SpeakerArrangement surround = Vst::SpeakerArr::k51;
+    ASSERT_EQ (host.processor->setBusArrangements (nullptr, 0, &surround, 1), kResultTrue);
+
+    // Silent while inactive; after activation the clock on all six channels.
+    auto context = playingAt (120.0, 0);
+    EXPECT_EQ (process (&context), std::vector<float> (blockSize, 0.0f));
+
+    ASSERT_EQ (host.component->setActive (true), kResultOk);
+    std::vector<std::vector<float>> buffers (6, std::vector<float> (blockSize, 7.0f));
+    float* channels[6];
+    std::transform (buffers.begin(), buffers.end(), channels, [] (auto& b)
+                    { return b.data(); });
+    Vst::AudioBusBuffers output {};
+    output.numChannels = 6;
+    output.channelBuffers32 = channels;
+    Vst::ProcessData data {};
+    data.symbolicSampleSize = Vst::kSample32;
+    data.numSamples = blockSize;
+    data.numOutputs = 1;
+    data.outputs = &output;
+    data.processContext = &context;
+    EXPECT_EQ (host.processor->process (data), kResultOk);
+
+    for (const auto& buffer : buffers)
+        EXPECT_EQ (quaverline::findPulseStarts (buffer.data(), buffer.size()), enginePulseStarts (sampleRate, 120.0, blockSize));
+
+    // A host that gives fewer channels than the layout has.
+    output.numChannels = 2;
+    EXPECT_EQ (host.processor->process (data), kResultOk);
 }
