@@ -10,6 +10,7 @@
 #include <lv2/atom/forge.h>
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
+#include <lv2/midi/midi.h>
 #include <lv2/options/options.h>
 #include <lv2/patch/patch.h>
 #include <lv2/state/state.h>
@@ -19,7 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -303,8 +306,118 @@ TEST_F (Lv2Host, BadSavedStateChangesNothing)
     EXPECT_EQ (restore ({}), LV2_STATE_ERR_NO_PROPERTY);
     EXPECT_EQ (restore ({ { key, { urids.map (LV2_ATOM__Int), std::string (4, '\x01') } } }), LV2_STATE_ERR_BAD_TYPE);
 
-    for (const auto& text : { std::string(), std::string (1, '\0'), std::string ("0.", 3), std::string ("no state at all") })
+    // Sizes that JUCE's decoder would have reserved memory for: 2^64 - 1 bytes
+    // for "-1.A", and a size past 64 bits.
+    for (const auto& text : { std::string(), std::string (1, '\0'), std::string ("0.", 3), std::string ("no state at all"), std::string ("-1.A"), std::string ("12276601003308733714.G."), std::string ("99999.AAAA") })
         restore ({ { key, { stringType, text } } });
 
     EXPECT_EQ (savedText(), stateText (6));
+}
+
+// Hosts and files that lie: sizes that make no sense, blocks longer than
+// announced, atoms that run past their containers.
+
+namespace
+{
+/** Atoms as a host would send them, in a buffer exactly as long as they say. */
+class ExactSequence
+{
+public:
+    explicit ExactSequence (const std::vector<uint64_t>& forged)
+    {
+        const auto* sequence = reinterpret_cast<const LV2_Atom*> (forged.data());
+        words = std::make_unique<uint64_t[]> ((sizeof (LV2_Atom) + sequence->size + 7) / 8);
+        std::memcpy (words.get(), forged.data(), sizeof (LV2_Atom) + sequence->size);
+    }
+
+    LV2_Atom_Sequence* get() const { return reinterpret_cast<LV2_Atom_Sequence*> (words.get()); }
+
+private:
+    std::unique_ptr<uint64_t[]> words;
+};
+} // namespace
+
+TEST_F (Lv2Host, MaximumBlockLengthsThatMakeNoSense)
+{
+    for (const int32_t announced : { -1, 0, std::numeric_limits<int32_t>::max() })
+    {
+        maxBlockLength = announced;
+        const LV2_Feature* features[] = { &mapFeature, &optionsFeature, &boundedFeature, nullptr };
+        auto* other = descriptor->instantiate (descriptor, sampleRate, QUAVERLINE_LV2_BUNDLE "/", features);
+        ASSERT_NE (other, nullptr) << announced;
+
+        std::vector<float> a (3000), b (3000);
+        descriptor->connect_port (other, leftOut, a.data());
+        descriptor->connect_port (other, rightOut, b.data());
+        descriptor->connect_port (other, controlIn, input.data());
+        descriptor->connect_port (other, controlOut, output.data());
+        descriptor->activate (other);
+        run (std::nullopt); // fills the input with an empty sequence
+        descriptor->run (other, 3000);
+        EXPECT_EQ (a[2999], 0.001f) << announced;
+        descriptor->deactivate (other);
+        descriptor->cleanup (other);
+    }
+}
+
+TEST_F (Lv2Host, BlocksLongerThanAnnouncedContinueTheClock)
+{
+    run (0);
+    std::vector<float> a (5000), b (5000);
+    descriptor->connect_port (instance, leftOut, a.data());
+    descriptor->connect_port (instance, rightOut, b.data());
+    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*> (input.data());
+    sequence->atom.size = sizeof (LV2_Atom_Sequence_Body);
+    descriptor->run (instance, 5000);
+
+    EXPECT_EQ (a, b);
+    EXPECT_EQ (quaverline::findPulseStarts (a.data(), a.size()), (std::vector<int64_t> { 489, 1489, 2489, 3489, 4489 }));
+}
+
+TEST_F (Lv2Host, AtomsThatRunPastTheirContainerAreNotRead)
+{
+    // A parameter change whose value ends past its object: not taken.
+    run (std::nullopt, 0.35f);
+    ASSERT_EQ (savedText(), stateText (11));
+
+    lv2_atom_forge_set_buffer (&forge, reinterpret_cast<uint8_t*> (input.data()), input.size() * 8);
+    LV2_Atom_Forge_Frame sequenceFrame, object;
+    lv2_atom_forge_sequence_head (&forge, &sequenceFrame, 0);
+    lv2_atom_forge_frame_time (&forge, 0);
+    auto* set = reinterpret_cast<LV2_Atom*> (lv2_atom_forge_object (&forge, &object, 0, urids.map (LV2_PATCH__Set)));
+    lv2_atom_forge_key (&forge, urids.map (LV2_PATCH__property));
+    lv2_atom_forge_urid (&forge, urids.map (QUAVERLINE_LV2_URI ":timeSignature"));
+    lv2_atom_forge_key (&forge, urids.map (LV2_PATCH__value));
+    lv2_atom_forge_float (&forge, 0.0f);
+    lv2_atom_forge_pop (&forge, &object);
+    lv2_atom_forge_pop (&forge, &sequenceFrame);
+    set->size -= 8; // the object now ends inside its last property
+
+    ExactSequence lying (input);
+    descriptor->connect_port (instance, controlIn, lying.get());
+    descriptor->run (instance, blockSize);
+    EXPECT_EQ (savedText(), stateText (11));
+
+    // An event that starts inside the sequence and ends outside it.
+    set->size += 8;
+    reinterpret_cast<LV2_Atom*> (input.data())->size -= 8;
+    ExactSequence cut (input);
+    descriptor->connect_port (instance, controlIn, cut.get());
+    descriptor->run (instance, blockSize);
+    EXPECT_EQ (savedText(), stateText (11));
+}
+
+TEST_F (Lv2Host, AnEmptyMidiEventAtTheEndIsNotRead)
+{
+    lv2_atom_forge_set_buffer (&forge, reinterpret_cast<uint8_t*> (input.data()), input.size() * 8);
+    LV2_Atom_Forge_Frame sequenceFrame;
+    lv2_atom_forge_sequence_head (&forge, &sequenceFrame, 0);
+    lv2_atom_forge_frame_time (&forge, 10);
+    lv2_atom_forge_atom (&forge, 0, urids.map (LV2_MIDI__MidiEvent));
+    lv2_atom_forge_pop (&forge, &sequenceFrame);
+
+    ExactSequence exact (input);
+    descriptor->connect_port (instance, controlIn, exact.get());
+    descriptor->run (instance, blockSize);
+    EXPECT_EQ (left[0], -0.001f);
 }
