@@ -5,6 +5,8 @@
 #include "HostWindow.h"
 #include "XvfbTestMain.h"
 
+#include <gtest/gtest.h>
+
 namespace
 {
 /** The host's view container: a native window (type 3) and what it is told. */

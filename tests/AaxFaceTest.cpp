@@ -7,6 +7,8 @@
 #include "CaseName.h"
 #include "JuceAAX_Processor.h"
 
+#include <gtest/gtest.h>
+
 namespace
 {
 using FrameRate = juce::AudioPlayHead::FrameRate;

@@ -5,8 +5,6 @@
 #include "AAX_IEffectParameters.h"
 #include "PluginLibrary.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <map>
 #include <memory>

@@ -8,6 +8,8 @@
 #include "PluginIdentity.h"
 #include "PulseShape.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <random>
 #include <thread>

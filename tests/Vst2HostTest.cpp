@@ -5,6 +5,8 @@
 #include "PluginIdentity.h"
 #include "PulseShape.h"
 
+#include <cstdio>
+#include <limits>
 #include <random>
 
 namespace

@@ -13,8 +13,6 @@
 
 #include "PluginLibrary.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>

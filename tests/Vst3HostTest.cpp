@@ -8,6 +8,8 @@
 #include "EngineReference.h"
 #include "PluginIdentity.h"
 
+#include <gtest/gtest.h>
+
 #include <random>
 
 namespace

@@ -56,7 +56,9 @@ if (BUILD_TESTING)
         "${windowsDir}/WindowsDllTest.cpp"
         "${windowsDir}/WindowsEditorTest.cpp"
         tests/AaxHostTest.cpp
-        tests/Vst2HostTest.cpp)
+        tests/AaxThreadTest.cpp
+        tests/Vst2HostTest.cpp
+        tests/Vst2ThreadTest.cpp)
     target_include_directories (quaverline_windows_host_tests PRIVATE tests aax/sdk "${QUAVERLINE_VST2_SDK_DIR}")
     target_link_libraries (quaverline_windows_host_tests PRIVATE quaverline_identity quaverline_engine quaverline_analysis gtest_main)
     target_link_options (quaverline_windows_host_tests PRIVATE -static)
