@@ -81,11 +81,15 @@ std::optional<int64_t> readBlockLength (const LV2_Options_Option& option, const 
     if (is (LV2_ATOM__Long, sizeof (int64_t)))
         return *static_cast<const int64_t*> (option.value);
 
+    // Lengths given as real numbers: below one (or not a number) reads as 0.
+    const auto fromReal = [] (double length) -> int64_t
+    { return length >= 1.0 ? static_cast<int64_t> (std::min (length, 1.0e9)) : 0; };
+
     if (is (LV2_ATOM__Float, sizeof (float)))
-        return static_cast<int64_t> (std::clamp (*static_cast<const float*> (option.value), -1.0f, 1.0e9f));
+        return fromReal (*static_cast<const float*> (option.value));
 
     if (is (LV2_ATOM__Double, sizeof (double)))
-        return static_cast<int64_t> (std::clamp (*static_cast<const double*> (option.value), -1.0, 1.0e9));
+        return fromReal (*static_cast<const double*> (option.value));
 
     return std::nullopt;
 }

@@ -6,10 +6,12 @@
 #include "Vst3Host.h"
 #include "CaseName.h"
 #include "EngineReference.h"
+#include "MappedMemory.h"
 #include "PluginIdentity.h"
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 namespace
@@ -239,6 +241,23 @@ TEST_F (Vst3HostTest, BlocksLongerThanSetUpContinueTheClock)
     auto context = playingAt (120.0, 0);
     const auto signal = process (&context, nullptr, 8 * blockSize + 100);
     EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, 120.0, 8 * blockSize + 100));
+}
+
+TEST_F (Vst3HostTest, AnAbsurdMaximumBlockCostsLittleMemory)
+{
+    // Found by fuzzing: JUCE prepared 34 GB of scratch for a maximum of 2^31 - 1.
+    const auto before = mappedBytes();
+    Vst::ProcessSetup setup { Vst::kRealtime, Vst::kSample32, std::numeric_limits<int32>::max(), sampleRate };
+    ASSERT_EQ (host.processor->setupProcessing (setup), kResultOk);
+    setup.maxSamplesPerBlock = -1;
+    ASSERT_EQ (host.processor->setupProcessing (setup), kResultOk);
+    EXPECT_LT (mappedBytes(), before + plausibleGrowth);
+
+    ASSERT_EQ (host.component->activateBus (Vst::kAudio, Vst::kOutput, 0, true), kResultOk);
+    ASSERT_EQ (host.component->setActive (true), kResultOk);
+    auto context = playingAt (120.0, 0);
+    const auto signal = process (&context, nullptr, 3000);
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, 120.0, 3000));
 }
 
 TEST_F (Vst3HostTest, OnlyTheParametersOfThePlugInAreListed)

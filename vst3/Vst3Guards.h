@@ -17,6 +17,18 @@ namespace quaverline::vst3
 inline constexpr int maximumSlicedBuses = 8;
 inline constexpr int maximumSlicedChannels = 64;
 
+/** Blocks are prepared for and rendered in slices of at most this many samples. */
+inline constexpr Steinberg::int32 maximumSliceLength = 8192;
+inline constexpr Steinberg::int32 fallbackSliceLength = 1024;
+
+/** The block length JUCE is prepared for, whatever maximum the host announces:
+    absurd maxima cost no memory, and longer blocks are sliced.
+*/
+inline Steinberg::int32 sliceLengthFor (Steinberg::int32 announcedMaximum) noexcept
+{
+    return announcedMaximum > 0 ? std::min (announcedMaximum, maximumSliceLength) : fallbackSliceLength;
+}
+
 /** A host's bus arrangements are taken only when their counts and pointers are
     sound and every speaker is one a layout can name: no more channels than a
     bus can have, and not the sign bit, which JUCE's conversion mistakes for a
@@ -156,7 +168,7 @@ Steinberg::tresult processInSlices (const Steinberg::Vst::ProcessData& data, Ste
         return process (slice);
     }
 
-    const auto sliceLength = std::max<Steinberg::int32> (maximumLength, 1);
+    const auto sliceLength = sliceLengthFor (maximumLength);
 
     if (slice.numSamples <= sliceLength)
         return process (slice);

@@ -51,7 +51,7 @@ void setChunk (aaxhost::Instance& instance, FuzzInput& input)
     auto* chunk = reinterpret_cast<AAX_SPlugInChunk*> (memory.data());
     chunk->fSize = static_cast<int32_t> (bytes.size());
     chunk->fFourCharCode = id;
-    std::memcpy (memory.data() + sizeof (AAX_SPlugInChunkHeader), bytes.data(), bytes.size());
+    std::copy (bytes.begin(), bytes.end(), memory.begin() + sizeof (AAX_SPlugInChunkHeader));
     instance.parameters->SetChunk (id, chunk);
 }
 

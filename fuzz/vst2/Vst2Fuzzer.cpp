@@ -61,7 +61,7 @@ void request (AEffect& effect, FuzzInput& input)
     // Room for any answer, filled from the input: what the host passes in.
     alignas (16) char room[1024] {};
     const auto bytes = input.takeBytes (sizeof (room) - 1);
-    std::memcpy (room, bytes.data(), bytes.size());
+    std::copy (bytes.begin(), bytes.end(), room);
     void* chunk = nullptr;
     void* pointer = input.takeBool() ? room : nullptr;
 

@@ -50,7 +50,7 @@ void process (Vst3Host& host, FuzzInput& input)
 
     ParameterChanges changes;
     while (input.takeBool() && changes.queues.size() < 4)
-        changes.queues.emplace_back (takeParameterId (input, *host.controller), input.take<double>());
+        changes.queues.emplace_back (takeParameterId (input, *host.controller.get()), input.take<double>());
 
     Vst::ProcessData data {};
     data.processMode = static_cast<int32> (input.takeInRange (0, 2));
@@ -77,7 +77,7 @@ void arrange (Vst3Host& host, FuzzInput& input)
 
 void callController (Vst3Host& host, FuzzInput& input)
 {
-    auto& controller = *host.controller;
+    auto& controller = *host.controller.get();
     Vst::ParameterInfo info {};
     controller.getParameterInfo (static_cast<int32> (input.takeInRange (-2, 4)), info);
 
@@ -87,7 +87,7 @@ void callController (Vst3Host& host, FuzzInput& input)
     controller.getParamStringByValue (id, value, text);
 
     auto typed = input.takeBytes (64);
-    typed.resize (typed.size() + 2, 0); // a host's text ends in a zero
+    typed.resize ((typed.size() + 1) / 2 * 2 + 2, 0); // whole characters, then a zero
     Vst::ParamValue parsed = 0.0;
     controller.getParamValueByString (id, reinterpret_cast<Vst::TChar*> (typed.data()), parsed);
 
