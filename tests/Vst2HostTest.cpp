@@ -451,3 +451,21 @@ TEST_F (Vst2HostTest, EventsAreNotReadAtAll)
     const auto signal = render (3, 512, 120.0, 0.0, 48000.0);
     EXPECT_EQ (firstStarts (signal, 2), (std::vector<int64_t> { 0, 1001 }));
 }
+
+TEST_F (Vst2HostTest, TimesNoIntegerHoldsAreHarmless)
+{
+    // Found by fuzzing: JUCE's wrapper converted these to integers.
+    resume (48000.0f, 256);
+
+    for (const auto time : { std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), -1.0e300, 1.0e19 })
+    {
+        setTransport (120.0, 0.0, 48000.0);
+        host.timeInfo.samplePos = time;
+        host.timeInfo.nanoSeconds = time;
+        host.timeInfo.flags |= kVstNanosValid;
+        std::vector<float> left (256), right (256);
+        float* outputs[] = { left.data(), right.data() };
+        effect->processReplacing (effect, nullptr, outputs, 256);
+        EXPECT_EQ (left[0], quaverline::pulseShape::samples[0]);
+    }
+}

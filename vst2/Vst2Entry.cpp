@@ -51,9 +51,18 @@ float getParameter (AEffect* effect, int)
 // Set while JUCE's wrapper is being made, before its record is known.
 thread_local audioMasterCallback hostOfInstanceInTheMaking = nullptr;
 
-// JUCE's wrapper calls the host through here. While a long block is rendered
-// in slices, the host's time information is moved on to the slice's start, so
-// that each slice continues the clock where the last one ended.
+/** A time that JUCE's wrapper converts to an integer: one that no integer
+    holds (not a number, infinite, too large) reads as 0.
+*/
+double representable (double time, double lowest, double highest)
+{
+    return time >= lowest && time < highest ? time : 0.0;
+}
+
+// JUCE's wrapper calls the host through here. The host's time information is
+// handed on as a copy in which every time JUCE converts to an integer can be
+// converted; while a long block is rendered in slices, it is moved on to the
+// slice's start, so that each slice continues the clock where the last ended.
 VstIntPtr callHost (AEffect* effect, int opcode, int index, VstIntPtr value, void* ptr, float opt)
 {
     auto* state = effect != nullptr ? instances.find (effect) : nullptr;
@@ -63,19 +72,20 @@ VstIntPtr callHost (AEffect* effect, int opcode, int index, VstIntPtr value, voi
         return 0;
 
     const auto answer = host (effect, opcode, index, value, ptr, opt);
-    const auto offset = state != nullptr ? state->sliceOffset.load (std::memory_order_relaxed) : 0;
 
-    if (opcode != audioMasterGetTime || answer == 0 || offset == 0)
+    if (opcode != audioMasterGetTime || answer == 0 || state == nullptr)
         return answer;
 
-    auto& moved = state->slicedTimeInfo;
-    moved = *reinterpret_cast<const VstTimeInfo*> (answer);
-    moved.samplePos += double (offset);
+    const auto offset = double (state->sliceOffset.load (std::memory_order_relaxed));
+    auto& timeInfo = state->timeInfo;
+    timeInfo = *reinterpret_cast<const VstTimeInfo*> (answer);
+    timeInfo.samplePos = representable (timeInfo.samplePos + offset, -9.0e18, 9.0e18);
+    timeInfo.nanoSeconds = representable (timeInfo.nanoSeconds, 0.0, 1.8e19);
 
-    if ((moved.flags & kVstPpqPosValid) != 0 && (moved.flags & kVstTempoValid) != 0 && moved.sampleRate > 0.0)
-        moved.ppqPos += double (offset) * moved.tempo / (60.0 * moved.sampleRate);
+    if ((timeInfo.flags & kVstPpqPosValid) != 0 && (timeInfo.flags & kVstTempoValid) != 0 && timeInfo.sampleRate > 0.0)
+        timeInfo.ppqPos += offset * timeInfo.tempo / (60.0 * timeInfo.sampleRate);
 
-    return reinterpret_cast<VstIntPtr> (&moved);
+    return reinterpret_cast<VstIntPtr> (&timeInfo);
 }
 
 VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, void* ptr, float opt);

@@ -42,10 +42,12 @@ struct InstanceState
     audioMasterCallback hostCallback = nullptr;
 
     /** While a long block is rendered in slices: how far into the block the
-        slice starts, and the host's time information moved on by that much.
+        slice starts.
     */
     std::atomic<int64_t> sliceOffset { 0 };
-    VstTimeInfo slicedTimeInfo {};
+
+    /** The host's time information as JUCE's wrapper is given it. */
+    VstTimeInfo timeInfo {};
 };
 
 /** Instances by their effect record. Lookups are lock-free, so the audio
