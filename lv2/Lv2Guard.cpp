@@ -125,7 +125,7 @@ LV2_Handle instantiate (const LV2_Descriptor*, double sampleRate, const char* bu
 
     for (auto* option = static_cast<const LV2_Options_Option*> (optionsFeature->data); option->key != 0 || option->value != nullptr; ++option)
     {
-        if (option->key == maxBlockLength && option->context == LV2_OPTIONS_INSTANCE)
+        if (option->key == maxBlockLength)
             announced = readBlockLength (*option, map);
         else
             options.push_back (*option);
