@@ -442,3 +442,16 @@ TEST_F (Vst2HostTest, TimesNoIntegerHoldsAreHarmless)
         EXPECT_EQ (left[0], quaverline::pulseShape::samples[0]);
     }
 }
+
+TEST_F (Vst2HostTest, SampleRatesThatAreNotRatesAreIgnored)
+{
+    // Found by fuzzing: JUCE's wrapper turned a tail of 0 s at a rate of NaN
+    // into an integer.
+    for (const auto rate : { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -48000.0f })
+        EXPECT_EQ (dispatch (effSetSampleRate, 0, 0, nullptr, rate), 0);
+
+    EXPECT_EQ (dispatch (effGetTailSize), 0);
+    resume (std::numeric_limits<float>::quiet_NaN(), 512);
+    const auto signal = render (12, 512, 120.0, 0.0, 44100.0);
+    EXPECT_EQ (firstStarts (signal, 3), (std::vector<int64_t> { 0, 919, 1838 }));
+}

@@ -14,6 +14,7 @@
 #include "Vst2Strings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -205,10 +206,15 @@ VstIntPtr describeOutputPin (const AEffect& effect, int pin, void* properties)
 }
 
 /** The requests whose answers are the face's own, not JUCE's wrapper's. */
-std::optional<VstIntPtr> answerOwnRequest (AEffect* effect, int opcode, int index, void* ptr)
+std::optional<VstIntPtr> answerOwnRequest (AEffect* effect, int opcode, int index, void* ptr, float opt)
 {
     switch (opcode)
     {
+        // A rate that is not a positive number is not passed on: the clock
+        // keeps the last rate the host gave, or 44.1 kHz if it gave none.
+        case effSetSampleRate:
+            return opt > 0.0f && std::isfinite (opt) ? std::nullopt : std::optional<VstIntPtr> (0);
+
         case effGetEffectName:
             return writeString (ptr, identity::pluginName, vst2::stringLimit::effectName, 1);
 
@@ -296,7 +302,7 @@ VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, voi
     if (ptr == nullptr && writesThroughPointer (opcode))
         return 0;
 
-    if (const auto answer = answerOwnRequest (effect, opcode, index, ptr))
+    if (const auto answer = answerOwnRequest (effect, opcode, index, ptr, opt))
         return *answer;
 
     auto* state = effect != nullptr ? instances.find (effect) : nullptr;
