@@ -102,7 +102,8 @@ void clearOutputs (const AEffect& effect, float** outputs, int numSamples)
 // the block size it was resumed with, and one distinct buffer per output.
 // A missing or repeated output buffer is replaced by a scratch channel, and so
 // are all of them in a bypassed block, which must leave the host's buffers as
-// the host wrote them (JUCE's wrapper would clear them).
+// the host wrote them (JUCE's wrapper is not told of the bypass and renders
+// the block as any other).
 void processReplacing (AEffect* effect, float** inputs, float** outputs, int numSamples)
 {
     auto* state = effect != nullptr ? instances.find (effect) : nullptr;
@@ -311,6 +312,11 @@ VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, voi
         return 0;
 
     followRequest (effect, *state, opcode, value, opt);
+
+    // The bypass is the layer's own: JUCE's wrapper keeps it in a plain bool
+    // that its audio thread reads while the host's thread writes it.
+    if (opcode == effSetBypass)
+        return 1;
     const auto answer = juceDispatcher (effect, opcode, index, value, ptr, opt);
 
     if (opcode == effMainsChanged)
