@@ -291,7 +291,7 @@ const void* extensionData (const char* uri)
 }
 } // namespace
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor (uint32_t index)
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor (uint32_t index)
 {
     static const LV2_Descriptor descriptor { juceDescriptor().URI, instantiate, connectPort, activate, run, deactivate, cleanup, extensionData };
     return index == 0 ? &descriptor : nullptr;
