@@ -106,8 +106,8 @@ TEST_F (RenderTool, WhatIsNotAFileIsRefusedAndLeftAlone)
     ASSERT_EQ (symlink ("nothing", file ("dangling").getFullPathName().toRawUTF8()), 0);
     ASSERT_TRUE (file ("plain").create());
 
-    for (const auto* arguments : { "--output folder", "--output .", "--output pipe", "--output link-to-folder", "--output dangling", "--output /dev/null", "--output ok.wav --plot /proc/x.png", "--output ok.wav --plot folder", "--output plain/x.wav", "--output ok.wav --plot ok.wav", "--output a/b/c/d/e/f/g/h/i/j/k/l/m/n/o/p/q/r/s/t/"
-                                                                                                                                                                                                                                                                                           "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.wav" })
+    for (const auto* arguments : { "--output folder", "--output .", "--output pipe", "--output link-to-folder", "--output dangling", "--output /dev/null", "--output /proc/x.wav", "--output ok.wav --plot /proc/x.png", "--output ok.wav --plot folder", "--output plain/x.wav", "--output ok.wav --plot ok.wav", "--output a/b/c/d/e/f/g/h/i/j/k/l/m/n/o/p/q/r/s/t/"
+                                                                                                                                                                                                                                                                                                                   "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.wav" })
     {
         const auto result = run (std::string ("--seconds 0.1 ") + arguments);
         EXPECT_EQ (result.exitStatus, 2) << arguments << ": " << result.output;
