@@ -77,15 +77,9 @@ JuceAAX_Processor::JuceAAX_Processor()
     pluginInstance->addListener (this);
 }
 
-JuceAAX_Processor::~JuceAAX_Processor()
-{
-    pluginInstance->removeListener (this);
-}
+JuceAAX_Processor::~JuceAAX_Processor() { pluginInstance->removeListener (this); }
 
-AAX_IEffectParameters* JuceAAX_Processor::create()
-{
-    return std::make_unique<JuceAAX_Processor>().release();
-}
+AAX_IEffectParameters* JuceAAX_Processor::create() { return std::make_unique<JuceAAX_Processor>().release(); }
 
 //==============================================================================
 AAX_Result JuceAAX_Processor::EffectInit()
@@ -114,7 +108,8 @@ AAX_Result JuceAAX_Processor::preparePlugin()
     const auto inputLayout = layoutForStem (inputStem);
     const auto outputLayout = layoutForStem (outputStem);
 
-    if ((inputLayout.isDisabled() && inputStem != aax::stem::none) || (outputLayout.isDisabled() && outputStem != aax::stem::none))
+    if ((inputLayout.isDisabled() && inputStem != aax::stem::none) ||
+        (outputLayout.isDisabled() && outputStem != aax::stem::none))
         return aax::result::unimplemented;
 
     auto& processor = *pluginInstance;
@@ -129,7 +124,8 @@ AAX_Result JuceAAX_Processor::preparePlugin()
 
     processor.setBusesLayout (layouts);
 
-    if ((hasInput && processor.getChannelLayoutOfBus (true, 0) != inputLayout) || (processor.getBusCount (false) > 0 && processor.getChannelLayoutOfBus (false, 0) != outputLayout))
+    if ((hasInput && processor.getChannelLayoutOfBus (true, 0) != inputLayout) ||
+        (processor.getBusCount (false) > 0 && processor.getChannelLayoutOfBus (false, 0) != outputLayout))
         return aax::result::unimplemented;
 
     processor.setRateAndBufferSizeDetails (sampleRate, maxBufferSize);
@@ -148,12 +144,13 @@ AAX_Result JuceAAX_Processor::preparePlugin()
 
 void JuceAAX_Processor::publishParameters()
 {
-    auto bypass = std::make_unique<AAX_CParameter<bool>> (masterBypassId,
-                                                          rules::masterBypassName,
-                                                          false,
-                                                          std::make_unique<AAX_CBinaryTaperDelegate<bool>>(),
-                                                          std::make_unique<AAX_CBinaryDisplayDelegate<bool>> ("bypass", "on"),
-                                                          true);
+    auto bypass =
+        std::make_unique<AAX_CParameter<bool>> (masterBypassId,
+                                                rules::masterBypassName,
+                                                false,
+                                                std::make_unique<AAX_CBinaryTaperDelegate<bool>>(),
+                                                std::make_unique<AAX_CBinaryDisplayDelegate<bool>> ("bypass", "on"),
+                                                true);
     bypass->SetNumberOfSteps (2);
     bypass->SetType (AAX_EParameterType::discrete);
     mParameterManager.AddParameter (std::move (bypass));
@@ -163,12 +160,13 @@ void JuceAAX_Processor::publishParameters()
     {
         const auto& parameter = *pluginInstance->getParameters()[i];
         const auto steps = parameter.getNumSteps();
-        auto published = std::make_unique<AAX_CParameter<float>> (rules::parameterIdFromNumber (i),
-                                                                  parameter.getName (31).toStdString(),
-                                                                  parameter.getDefaultValue(),
-                                                                  std::make_unique<AAX_CLinearTaperDelegate<float>> (0.0f, 1.0f),
-                                                                  std::make_unique<AAX_CNumberDisplayDelegate<float, 3>>(),
-                                                                  parameter.isAutomatable());
+        auto published =
+            std::make_unique<AAX_CParameter<float>> (rules::parameterIdFromNumber (i),
+                                                     parameter.getName (31).toStdString(),
+                                                     parameter.getDefaultValue(),
+                                                     std::make_unique<AAX_CLinearTaperDelegate<float>> (0.0f, 1.0f),
+                                                     std::make_unique<AAX_CNumberDisplayDelegate<float, 3>>(),
+                                                     parameter.isAutomatable());
         published->AddShortenedName (parameter.getName (4).toStdString());
         published->SetNumberOfSteps (steps);
         published->SetType (steps > 1000 ? AAX_EParameterType::continuous : AAX_EParameterType::discrete);
@@ -228,8 +226,11 @@ void JuceAAX_Processor::process (float* const* channels, int numSamples, bool by
             for (uint32_t i = 0; stream->mBuffer != nullptr && i < stream->mBufferSize; ++i)
             {
                 const auto& packet = stream->mBuffer[i];
-                const auto time = juce::jlimit (0, juce::jmax (0, numSamples - 1), static_cast<int> (packet.mTimestamp));
-                midiBuffer.addEvent (packet.mData, static_cast<int> (juce::jmin<uint32_t> (packet.mLength, sizeof (packet.mData))), time);
+                const auto time =
+                    juce::jlimit (0, juce::jmax (0, numSamples - 1), static_cast<int> (packet.mTimestamp));
+                midiBuffer.addEvent (packet.mData,
+                                     static_cast<int> (juce::jmin<uint32_t> (packet.mLength, sizeof (packet.mData))),
+                                     time);
             }
         }
     }
@@ -281,7 +282,8 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> JuceAAX_Processor::getPosition
     if (double bpm = 0.0; transport->GetCurrentTempo (&bpm) == aax::result::success)
         info.setBpm (bpm);
 
-    if (int32_t numerator = 4, denominator = 4; transport->GetCurrentMeter (&numerator, &denominator) == aax::result::success)
+    if (int32_t numerator = 4, denominator = 4;
+        transport->GetCurrentMeter (&numerator, &denominator) == aax::result::success)
         info.setTimeSignature (TimeSignature { numerator, denominator });
 
     bool isPlaying = false;
@@ -309,7 +311,8 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> JuceAAX_Processor::getPosition
     if (transport->GetCurrentLoopPosition (&isLooping, &loopStart, &loopEnd) == aax::result::success)
     {
         info.setIsLooping (isLooping);
-        info.setLoopPoints (LoopPoints { static_cast<double> (loopStart) / ticksPerQuarterNote, static_cast<double> (loopEnd) / ticksPerQuarterNote });
+        info.setLoopPoints (LoopPoints { static_cast<double> (loopStart) / ticksPerQuarterNote,
+                                         static_cast<double> (loopEnd) / ticksPerQuarterNote });
     }
 
     int32_t rate = 0;
@@ -335,11 +338,15 @@ juce::AudioProcessorParameter* JuceAAX_Processor::processorParameter (int number
 // processor's parameter numbers. Any other ID is refused and changes nothing.
 bool JuceAAX_Processor::isKnownId (AAX_CParamID id) const
 {
-    return isBypass (id) || rules::isNumericId (id) || (id != nullptr && mParameterManager.GetParameterByID (id) != nullptr);
+    return isBypass (id) || rules::isNumericId (id) ||
+           (id != nullptr && mParameterManager.GetParameterByID (id) != nullptr);
 }
 
 template <typename BypassText, typename ProcessorText>
-AAX_Result JuceAAX_Processor::answerText (AAX_CParamID id, std::string* text, BypassText&& bypassText, ProcessorText&& processorText) const
+AAX_Result JuceAAX_Processor::answerText (AAX_CParamID id,
+                                          std::string* text,
+                                          BypassText&& bypassText,
+                                          ProcessorText&& processorText) const
 {
     if (text == nullptr)
         return aax::result::nullObject;
@@ -362,32 +369,37 @@ AAX_Result JuceAAX_Processor::answerText (AAX_CParamID id, std::string* text, By
 AAX_Result JuceAAX_Processor::GetParameterName (AAX_CParamID id, std::string* name) const
 {
     return answerText (
-        id, name, []
-        { return std::string (rules::masterBypassName); },
-        [] (const juce::AudioProcessorParameter& p)
-        { return p.getName (31); });
+        id,
+        name,
+        [] { return std::string (rules::masterBypassName); },
+        [] (const juce::AudioProcessorParameter& p) { return p.getName (31); });
 }
 
 AAX_Result JuceAAX_Processor::GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const
 {
     return answerText (
-        id, name, [=]
-        { return rules::bypassNameOfLength (maximumLength); },
-        [=] (const juce::AudioProcessorParameter& p)
-        { return p.getName (juce::jmax (0, maximumLength)); });
+        id,
+        name,
+        [=] { return rules::bypassNameOfLength (maximumLength); },
+        [=] (const juce::AudioProcessorParameter& p) { return p.getName (juce::jmax (0, maximumLength)); });
 }
 
-AAX_Result JuceAAX_Processor::GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const
+AAX_Result JuceAAX_Processor::GetParameterStringFromValue (AAX_CParamID id,
+                                                           double value,
+                                                           std::string* text,
+                                                           int32_t maximumLength) const
 {
     // A processor parameter gives its current text; the asked value is not used.
     return answerText (
-        id, text, [=]
-        { return rules::bypassText (value, maximumLength); },
+        id,
+        text,
+        [=] { return rules::bypassText (value, maximumLength); },
         [=] (const juce::AudioProcessorParameter& p)
         { return p.getText (p.getValue(), juce::jmax (0, maximumLength)); });
 }
 
-AAX_Result JuceAAX_Processor::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const
+AAX_Result
+    JuceAAX_Processor::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const
 {
     if (! isKnownId (id))
         return aax::result::invalidParameterId;
@@ -548,7 +560,8 @@ AAX_Result JuceAAX_Processor::SetChunk (uint32_t chunkId, const AAX_SPlugInChunk
     pluginInstance->setStateInformation (chunk->fData, chunk->fSize);
 
     for (int i = 0; i < pluginInstance->getNumParameters(); ++i)
-        SetParameterNormalizedValue (rules::parameterIdFromNumber (i).c_str(), static_cast<double> (pluginInstance->getParameter (i)));
+        SetParameterNormalizedValue (rules::parameterIdFromNumber (i).c_str(),
+                                     static_cast<double> (pluginInstance->getParameter (i)));
 
     return aax::result::success;
 }

@@ -62,7 +62,10 @@ public:
 
     AAX_Result GetParameterName (AAX_CParamID id, std::string* name) const override;
     AAX_Result GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const override;
-    AAX_Result GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const override;
+    AAX_Result GetParameterStringFromValue (AAX_CParamID id,
+                                            double value,
+                                            std::string* text,
+                                            int32_t maximumLength) const override;
     AAX_Result GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const override;
     AAX_Result GetParameterNormalizedValue (AAX_CParamID id, double* value) const override;
     AAX_Result GetParameterDefaultNormalizedValue (AAX_CParamID id, double* value) const override;
@@ -103,7 +106,8 @@ private:
     bool isKnownId (AAX_CParamID id) const;
 
     template <typename BypassText, typename ProcessorText>
-    AAX_Result answerText (AAX_CParamID id, std::string* text, BypassText&& bypassText, ProcessorText&& processorText) const;
+    AAX_Result
+        answerText (AAX_CParamID id, std::string* text, BypassText&& bypassText, ProcessorText&& processorText) const;
     ChunkMemoryBlock& chunkBlockForThisThread();
 
     juce::ScopedJuceInitialiser_GUI libraryInitialiser;
@@ -111,7 +115,11 @@ private:
     float sampleRate = 0.0f;
     int lastBufferSize = 1024, maxBufferSize = 1024;
     juce::MidiBuffer midiBuffer;
-    juce::HashMap<juce::Thread::ThreadID, std::shared_ptr<ChunkMemoryBlock>, juce::DefaultHashFunctions, juce::CriticalSection> perThreadChunks;
+    juce::HashMap<juce::Thread::ThreadID,
+                  std::shared_ptr<ChunkMemoryBlock>,
+                  juce::DefaultHashFunctions,
+                  juce::CriticalSection>
+        perThreadChunks;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (JuceAAX_Processor)
 };

@@ -2,15 +2,28 @@
 # tree. Each replaced text must be found as it is; a JUCE whose files differ
 # stops the configure step, so that the corrections are checked against it.
 #
-# | file | correction | why |
-# |---|---|---|
-# | juce_gui_basics/native/x11/juce_linux_XWindowSystem.cpp | no DISPLAY means no X display | JUCE fell back to ":0.0": a plug-in in a host without a display connected to whatever X server was there, and when that server went away Xlib ended the host |
-# | juce_audio_plugin_client/VST3/juce_VST3_Wrapper.cpp | process goes through quaverline::vst3::processInSlices | a block longer than setupProcessing announced was written past JUCE's buffers; a block while inactive, after a change of layout, handed the processor channels that were not there; event lists that lie about their contents were read |
-# | same | setupProcessing prepares for at most 8192 samples a block (longer ones are sliced) | a host's maximum of 2^31 samples had JUCE allocate 34 GB |
-# | same | setBusArrangements refuses unsound arrangements | negative counts, null arrays and the speaker sign bit overflowed JUCE's conversion |
-# | same | parameter info and text calls check their index and pointers and throw nothing | an index one past the end threw std::out_of_range into the host |
-# | juce_audio_processors/format_types/juce_LV2Common.h | a missing atom is not stepped over | every time position without one of the properties JUCE asks for did pointer arithmetic on null (undefined behaviour) |
-# | juce_audio_plugin_client/LV2/juce_LV2_Client.cpp | includes the corrected juce_LV2Common.h | |
+# What is corrected, and why:
+#
+# juce_gui_basics/native/x11/juce_linux_XWindowSystem.cpp
+#   Without DISPLAY there is no X display. JUCE fell back to ":0.0": a plug-in
+#   in a host without a display connected to whatever X server was there, and
+#   when that server went away Xlib ended the host.
+# juce_audio_plugin_client/VST3/juce_VST3_Wrapper.cpp
+#   - process goes through quaverline::vst3::processInSlices: a block longer
+#     than setupProcessing announced was written past JUCE's buffers; a block
+#     while inactive, after a change of layout, handed the processor channels
+#     that were not there; event lists that lie about their contents were read.
+#   - setupProcessing prepares for at most 8192 samples a block (longer ones
+#     are sliced): a host's maximum of 2^31 samples had JUCE allocate 34 GB.
+#   - setBusArrangements refuses unsound arrangements: negative counts, null
+#     arrays and the speaker sign bit overflowed JUCE's conversion.
+#   - Parameter info and text calls check their index and pointers and throw
+#     nothing: an index one past the end threw std::out_of_range into the host.
+# juce_audio_processors/format_types/juce_LV2Common.h
+#   A missing atom is not stepped over: every time position without one of the
+#   properties JUCE asks for did pointer arithmetic on null.
+# juce_audio_plugin_client/LV2/juce_LV2_Client.cpp
+#   Includes the corrected juce_LV2Common.h.
 
 include ("${CMAKE_CURRENT_LIST_DIR}/CheckedReplace.cmake")
 
@@ -68,7 +81,8 @@ quaverline_checked_replace (vst3Text "${vst3Wrapper}"
 
 quaverline_checked_replace (vst3Text "${vst3Wrapper}"
     "        processSetup = newSetup;\n"
-    "        processSetup = newSetup;\n        processSetup.maxSamplesPerBlock = quaverline::vst3::sliceLengthFor (newSetup.maxSamplesPerBlock);\n")
+    "        processSetup = newSetup;
+        processSetup.maxSamplesPerBlock = quaverline::vst3::sliceLengthFor (newSetup.maxSamplesPerBlock);\n")
 
 quaverline_checked_replace (vst3Text "${vst3Wrapper}"
     "                                           Vst::SpeakerArrangement* outputs, Steinberg::int32 numOuts) override
@@ -156,5 +170,6 @@ target_sources (Quaverline_LV2 PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_
 # Includes relative to JUCE's LV2 client and format folders; JUCE's LV2 entry
 # point is renamed: ours, in lv2/, is the one hosts call.
 set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_LV2.cpp" PROPERTIES
-    INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_audio_plugin_client/LV2;${JUCE_MODULES_DIR}/juce_audio_processors/format_types"
+    INCLUDE_DIRECTORIES
+        "${JUCE_MODULES_DIR}/juce_audio_plugin_client/LV2;${JUCE_MODULES_DIR}/juce_audio_processors/format_types"
     COMPILE_DEFINITIONS "lv2_descriptor=juceLv2Descriptor")

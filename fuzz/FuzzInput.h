@@ -50,7 +50,8 @@ public:
     /** Up to maximum bytes, as many as a length byte pair says. */
     std::vector<uint8_t> takeBytes (std::size_t maximum)
     {
-        const auto count = std::min<std::size_t> (static_cast<std::size_t> (take<uint16_t>()) % (maximum + 1), remaining);
+        const auto count =
+            std::min<std::size_t> (static_cast<std::size_t> (take<uint16_t>()) % (maximum + 1), remaining);
         std::vector<uint8_t> bytes (next, next + count);
         next += count;
         remaining -= count;

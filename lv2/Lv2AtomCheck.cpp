@@ -18,10 +18,7 @@ Header readHeader (const uint8_t* at) noexcept
     return header;
 }
 
-std::size_t padded (std::size_t size) noexcept
-{
-    return (size + 7) & ~std::size_t (7);
-}
+std::size_t padded (std::size_t size) noexcept { return (size + 7) & ~std::size_t (7); }
 
 /** Whether an atom's body (size bytes at body) holds nothing that runs past it. */
 bool isSound (uint32_t type, const uint8_t* body, std::size_t size, const AtomTypes& types, int depth) noexcept
@@ -40,7 +37,8 @@ bool isSound (uint32_t type, const uint8_t* body, std::size_t size, const AtomTy
         const auto property = readHeader<LV2_Atom_Property_Body> (body + at);
         const auto valueAt = at + sizeof (LV2_Atom_Property_Body);
 
-        if (property.value.size > size - valueAt || ! isSound (property.value.type, body + valueAt, property.value.size, types, depth + 1))
+        if (property.value.size > size - valueAt ||
+            ! isSound (property.value.type, body + valueAt, property.value.size, types, depth + 1))
             return false;
 
         at = valueAt + padded (property.value.size);
@@ -50,14 +48,18 @@ bool isSound (uint32_t type, const uint8_t* body, std::size_t size, const AtomTy
 }
 } // namespace
 
-void copySoundEvents (const LV2_Atom_Sequence* source, LV2_Atom_Sequence* destination, std::size_t capacity, const AtomTypes& types) noexcept
+void copySoundEvents (const LV2_Atom_Sequence* source,
+                      LV2_Atom_Sequence* destination,
+                      std::size_t capacity,
+                      const AtomTypes& types) noexcept
 {
     auto* const out = reinterpret_cast<uint8_t*> (destination);
     std::size_t written = sizeof (LV2_Atom_Sequence);
     LV2_Atom_Sequence head {};
     head.atom.type = types.sequence;
 
-    if (source != nullptr && source->atom.type == types.sequence && source->atom.size >= sizeof (LV2_Atom_Sequence_Body))
+    if (source != nullptr && source->atom.type == types.sequence &&
+        source->atom.size >= sizeof (LV2_Atom_Sequence_Body))
     {
         head.body.unit = source->body.unit;
         const auto* const body = reinterpret_cast<const uint8_t*> (&source->body);
@@ -71,7 +73,8 @@ void copySoundEvents (const LV2_Atom_Sequence* source, LV2_Atom_Sequence* destin
             if (eventSize > size - at)
                 break;
 
-            const auto keep = event.body.type != types.midiEvent && isSound (event.body.type, body + at + sizeof (LV2_Atom_Event), event.body.size, types, 0);
+            const auto keep = event.body.type != types.midiEvent &&
+                              isSound (event.body.type, body + at + sizeof (LV2_Atom_Event), event.body.size, types, 0);
 
             if (keep && capacity - written >= padded (eventSize))
             {

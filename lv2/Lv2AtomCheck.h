@@ -20,6 +20,9 @@ struct AtomTypes
     runs past its sequence ends the copy; MIDI events are left out, since the
     plug-in ignores MIDI. A missing or malformed sequence gives an empty one.
 */
-void copySoundEvents (const LV2_Atom_Sequence* source, LV2_Atom_Sequence* destination, std::size_t capacity, const AtomTypes& types) noexcept;
+void copySoundEvents (const LV2_Atom_Sequence* source,
+                      LV2_Atom_Sequence* destination,
+                      std::size_t capacity,
+                      const AtomTypes& types) noexcept;
 
 } // namespace quaverline::lv2

@@ -103,7 +103,8 @@ const LV2_Feature* findFeature (const LV2_Feature* const* features, const char* 
     return nullptr;
 }
 
-LV2_Handle instantiate (const LV2_Descriptor*, double sampleRate, const char* bundlePath, const LV2_Feature* const* features)
+LV2_Handle
+    instantiate (const LV2_Descriptor*, double sampleRate, const char* bundlePath, const LV2_Feature* const* features)
 {
     if (features == nullptr)
         return nullptr;
@@ -111,7 +112,8 @@ LV2_Handle instantiate (const LV2_Descriptor*, double sampleRate, const char* bu
     const auto* mapFeature = findFeature (features, LV2_URID__map);
     const auto* optionsFeature = findFeature (features, LV2_OPTIONS__options);
 
-    if (mapFeature == nullptr || mapFeature->data == nullptr || optionsFeature == nullptr || optionsFeature->data == nullptr)
+    if (mapFeature == nullptr || mapFeature->data == nullptr || optionsFeature == nullptr ||
+        optionsFeature->data == nullptr)
         return nullptr;
 
     const auto& map = *static_cast<const LV2_URID_Map*> (mapFeature->data);
@@ -123,7 +125,9 @@ LV2_Handle instantiate (const LV2_Descriptor*, double sampleRate, const char* bu
     std::vector<LV2_Options_Option> options;
     std::optional<int64_t> announced;
 
-    for (auto* option = static_cast<const LV2_Options_Option*> (optionsFeature->data); option->key != 0 || option->value != nullptr; ++option)
+    for (auto* option = static_cast<const LV2_Options_Option*> (optionsFeature->data);
+         option->key != 0 || option->value != nullptr;
+         ++option)
     {
         if (option->key == maxBlockLength)
             announced = readBlockLength (*option, map);
@@ -134,8 +138,14 @@ LV2_Handle instantiate (const LV2_Descriptor*, double sampleRate, const char* bu
     if (! announced)
         return nullptr; // JUCE's wrapper needs the host's maximum
 
-    instance->sliceLength = *announced > 0 ? static_cast<int32_t> (std::min<int64_t> (*announced, maximumSliceLength)) : fallbackSliceLength;
-    options.push_back ({ LV2_OPTIONS_INSTANCE, 0, maxBlockLength, sizeof (int32_t), map.map (map.handle, LV2_ATOM__Int), &instance->sliceLength });
+    instance->sliceLength = *announced > 0 ? static_cast<int32_t> (std::min<int64_t> (*announced, maximumSliceLength))
+                                           : fallbackSliceLength;
+    options.push_back ({ LV2_OPTIONS_INSTANCE,
+                         0,
+                         maxBlockLength,
+                         sizeof (int32_t),
+                         map.map (map.handle, LV2_ATOM__Int),
+                         &instance->sliceLength });
     options.push_back ({ LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr });
 
     const LV2_Feature juceOptions { LV2_OPTIONS__options, options.data() };
@@ -174,15 +184,9 @@ void connectPort (LV2_Handle handle, uint32_t port, void* data)
         juceDescriptor().connect_port (instance.juce, port, data);
 }
 
-void activate (LV2_Handle handle)
-{
-    juceDescriptor().activate (static_cast<Instance*> (handle)->juce);
-}
+void activate (LV2_Handle handle) { juceDescriptor().activate (static_cast<Instance*> (handle)->juce); }
 
-void deactivate (LV2_Handle handle)
-{
-    juceDescriptor().deactivate (static_cast<Instance*> (handle)->juce);
-}
+void deactivate (LV2_Handle handle) { juceDescriptor().deactivate (static_cast<Instance*> (handle)->juce); }
 
 void run (LV2_Handle handle, uint32_t numSamples)
 {
@@ -203,7 +207,10 @@ void run (LV2_Handle handle, uint32_t numSamples)
         const auto isLast = numSamples - done <= uint32_t (instance.sliceLength);
 
         for (uint32_t channel = 0; channel < numAudioOutputs; ++channel)
-            juce.connect_port (instance.juce, channel, instance.audioOutputs[channel] != nullptr ? instance.audioOutputs[channel] + done : nullptr);
+            juce.connect_port (instance.juce,
+                               channel,
+                               instance.audioOutputs[channel] != nullptr ? instance.audioOutputs[channel] + done
+                                                                         : nullptr);
 
         // Only the last slice answers the host; the others answer into scratch.
         auto* const output = isLast ? instance.hostOutput : scratchOutput;
@@ -243,7 +250,8 @@ const void* retrieveChecked (LV2_State_Handle handle, uint32_t key, size_t* size
     uint32_t valueType = 0;
     const auto* value = checked.retrieve (checked.handle, key, &valueSize, &valueType, flags);
 
-    if (value != nullptr && valueType == checked.stringType && ! lv2::isPossibleEncodedState (static_cast<const char*> (value), valueSize))
+    if (value != nullptr && valueType == checked.stringType &&
+        ! lv2::isPossibleEncodedState (static_cast<const char*> (value), valueSize))
         return nullptr;
 
     if (size != nullptr)
@@ -257,11 +265,16 @@ const void* retrieveChecked (LV2_State_Handle handle, uint32_t key, size_t* size
 
 const LV2_State_Interface* juceState()
 {
-    static const auto* const state = static_cast<const LV2_State_Interface*> (juceDescriptor().extension_data (LV2_STATE__interface));
+    static const auto* const state =
+        static_cast<const LV2_State_Interface*> (juceDescriptor().extension_data (LV2_STATE__interface));
     return state;
 }
 
-LV2_State_Status save (LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle storeHandle, uint32_t flags, const LV2_Feature* const* features)
+LV2_State_Status save (LV2_Handle handle,
+                       LV2_State_Store_Function store,
+                       LV2_State_Handle storeHandle,
+                       uint32_t flags,
+                       const LV2_Feature* const* features)
 {
     if (store == nullptr)
         return LV2_STATE_ERR_UNKNOWN;
@@ -269,7 +282,11 @@ LV2_State_Status save (LV2_Handle handle, LV2_State_Store_Function store, LV2_St
     return juceState()->save (static_cast<Instance*> (handle)->juce, store, storeHandle, flags, features);
 }
 
-LV2_State_Status restore (LV2_Handle handle, LV2_State_Retrieve_Function retrieve, LV2_State_Handle retrieveHandle, uint32_t flags, const LV2_Feature* const* features)
+LV2_State_Status restore (LV2_Handle handle,
+                          LV2_State_Retrieve_Function retrieve,
+                          LV2_State_Handle retrieveHandle,
+                          uint32_t flags,
+                          const LV2_Feature* const* features)
 {
     if (retrieve == nullptr)
         return LV2_STATE_ERR_UNKNOWN;
@@ -293,6 +310,7 @@ const void* extensionData (const char* uri)
 
 LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor (uint32_t index)
 {
-    static const LV2_Descriptor descriptor { juceDescriptor().URI, instantiate, connectPort, activate, run, deactivate, cleanup, extensionData };
+    static const LV2_Descriptor descriptor { juceDescriptor().URI, instantiate, connectPort,  activate, run,
+                                             deactivate,           cleanup,     extensionData };
     return index == 0 ? &descriptor : nullptr;
 }

@@ -39,12 +39,12 @@ void ClockRenderer::setSampleRate (double newSampleRate) noexcept
     sampleRate.store (newSampleRate, std::memory_order_relaxed);
 }
 
-double ClockRenderer::getSampleRate() const noexcept
-{
-    return sampleRate.load (std::memory_order_relaxed);
-}
+double ClockRenderer::getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
 
-void ClockRenderer::render (float* output, int numSamples, const TransportState& transport, uint8_t timeSignatureIndex) noexcept
+void ClockRenderer::render (float* output,
+                            int numSamples,
+                            const TransportState& transport,
+                            uint8_t timeSignatureIndex) noexcept
 {
     if (numSamples <= 0)
         return;
@@ -66,7 +66,10 @@ void ClockRenderer::renderStopped (float* output, int numSamples) noexcept
         output[i] = nextIdleSample (signToggle);
 }
 
-void ClockRenderer::renderRunning (float* output, int numSamples, const TransportState& transport, uint8_t timeSignatureIndex) noexcept
+void ClockRenderer::renderRunning (float* output,
+                                   int numSamples,
+                                   const TransportState& transport,
+                                   uint8_t timeSignatureIndex) noexcept
 {
     const double barTicks = (double (timeSignatureIndex) + barOffset) * ticksPerEighthNote;
     const double barLength = barTicks / ticksPerQuarterNote;
@@ -84,7 +87,10 @@ void ClockRenderer::renderRunning (float* output, int numSamples, const Transpor
     }
 }
 
-float ClockRenderer::renderRunningSample (double position, double increment, double barLength, bool& signToggle) noexcept
+float ClockRenderer::renderRunningSample (double position,
+                                          double increment,
+                                          double barLength,
+                                          bool& signToggle) noexcept
 {
     // Pre-roll, and positions that are not numbers (a host with a broken
     // transport, or a sample rate of 0 that made the increment infinite).

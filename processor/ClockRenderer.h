@@ -34,7 +34,10 @@ public:
 
 private:
     void renderStopped (float* output, int numSamples) noexcept;
-    void renderRunning (float* output, int numSamples, const TransportState& transport, uint8_t timeSignatureIndex) noexcept;
+    void renderRunning (float* output,
+                        int numSamples,
+                        const TransportState& transport,
+                        uint8_t timeSignatureIndex) noexcept;
     float renderRunningSample (double position, double increment, double barLength, bool& signToggle) noexcept;
     void startCounting (bool atDoubleRate) noexcept;
     static uint32_t pulseLengthFor (double tickSpacing, double increment) noexcept;

@@ -53,7 +53,8 @@ TEST (AaxEditor, OpensInTheHostsWindowAndClosesRepeatedly)
     aaxhost::Instance instance (scan);
     ASSERT_EQ (instance.initialise(), 0);
 
-    auto* createGui = reinterpret_cast<AAX_IEffectGUI* (*) ()> (scan.effect().procedures.at (aax::procedure::effectGui));
+    auto* createGui =
+        reinterpret_cast<AAX_IEffectGUI* (*) ()> (scan.effect().procedures.at (aax::procedure::effectGui));
     auto* gui = createGui();
     ASSERT_EQ (gui->Initialize (instance.parameters, &instance), 0);
     ViewContainer container (parent.handle());

@@ -53,7 +53,19 @@ TEST_P (AaxTimeCode, GivesTheFrameRateAndTheEditOrigin)
     EXPECT_DOUBLE_EQ (*info.getEditOriginTime(), 720.0 / GetParam().framesPerSecond);
 }
 
-INSTANTIATE_TEST_SUITE_P (AaxFace, AaxTimeCode, testing::Values (TimeCodeCase { "Fps24", 1, FrameRate().withBaseRate (24), 24.0 }, TimeCodeCase { "Fps25", 2, FrameRate().withBaseRate (25), 25.0 }, TimeCodeCase { "Fps2997", 3, FrameRate().withBaseRate (30).withPullDown(), 29.97002997 }, TimeCodeCase { "Fps2997Drop", 4, FrameRate().withBaseRate (30).withPullDown().withDrop(), 29.97002997 }, TimeCodeCase { "Fps30", 5, FrameRate().withBaseRate (30), 30.0 }, TimeCodeCase { "Fps30Drop", 6, FrameRate().withBaseRate (30).withDrop(), 30.0 }, TimeCodeCase { "Fps23976", 7, FrameRate().withBaseRate (24), 23.976 }, TimeCodeCase { "Unknown", 42, std::nullopt, 24.0 }), caseName<TimeCodeCase>);
+INSTANTIATE_TEST_SUITE_P (
+    AaxFace,
+    AaxTimeCode,
+    testing::Values (
+        TimeCodeCase { "Fps24", 1, FrameRate().withBaseRate (24), 24.0 },
+        TimeCodeCase { "Fps25", 2, FrameRate().withBaseRate (25), 25.0 },
+        TimeCodeCase { "Fps2997", 3, FrameRate().withBaseRate (30).withPullDown(), 29.97002997 },
+        TimeCodeCase { "Fps2997Drop", 4, FrameRate().withBaseRate (30).withPullDown().withDrop(), 29.97002997 },
+        TimeCodeCase { "Fps30", 5, FrameRate().withBaseRate (30), 30.0 },
+        TimeCodeCase { "Fps30Drop", 6, FrameRate().withBaseRate (30).withDrop(), 30.0 },
+        TimeCodeCase { "Fps23976", 7, FrameRate().withBaseRate (24), 23.976 },
+        TimeCodeCase { "Unknown", 42, std::nullopt, 24.0 }),
+    caseName<TimeCodeCase>);
 
 TEST_F (AaxFace, WithoutTimeCodeThereIsNoFrameRate)
 {
@@ -106,7 +118,8 @@ TEST_F (AaxFace, TheProcessorsChangesReachTheHost)
     parameter.setValueNotifyingHost (0.4f);
     parameter.endChangeGesture();
 
-    EXPECT_EQ (links.requests, (std::vector<std::string> { "touch 0", "touch 0", "set 0 0.400000", "release 0", "release 0" }));
+    EXPECT_EQ (links.requests,
+               (std::vector<std::string> { "touch 0", "touch 0", "set 0 0.400000", "release 0", "release 0" }));
     EXPECT_EQ (processor.getTimeSignatureState().getIndex(), 12);
 
     int32_t changes = 0;
@@ -169,7 +182,8 @@ TEST_F (AaxFace, TheAudioCallbackAllocatesNothing)
     std::vector<float> left (512), right (512);
     float* channels[] = { left.data(), right.data() };
     int32_t bufferSize = 512, bypass = 0;
-    AAXClasses::AlgorithmContext context { nullptr, channels, &bufferSize, &bypass, &midiIn, &midiOut, &instance, &prepared };
+    AAXClasses::AlgorithmContext context { nullptr, channels, &bufferSize, &bypass,
+                                           &midiIn, &midiOut, &instance,   &prepared };
     void* const instances[] = { &context };
 
     links.transport.playing = true;

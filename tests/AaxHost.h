@@ -28,7 +28,11 @@ struct EntryPoints
     AAX_Result (*shutdown)() = nullptr;
     AAX_Result (*getSdkVersion) (uint64_t*) = nullptr;
 
-    bool isComplete() const { return registerPlugin && registerComponent && getClassFactory && canUnloadNow && startup && shutdown && getSdkVersion; }
+    bool isComplete() const
+    {
+        return registerPlugin && registerComponent && getClassFactory && canUnloadNow && startup && shutdown &&
+               getSdkVersion;
+    }
 };
 
 /** The library's entry points; loaded once and kept, as hosts do. */
@@ -41,8 +45,10 @@ inline const EntryPoints& entryPoints()
         if (auto* library = openPluginLibrary (QUAVERLINE_PLUGIN_PATH))
         {
             points.registerPlugin = pluginEntryPoint<decltype (points.registerPlugin)> (library, "ACFRegisterPlugin");
-            points.registerComponent = pluginEntryPoint<decltype (points.registerComponent)> (library, "ACFRegisterComponent");
-            points.getClassFactory = pluginEntryPoint<decltype (points.getClassFactory)> (library, "ACFGetClassFactory");
+            points.registerComponent =
+                pluginEntryPoint<decltype (points.registerComponent)> (library, "ACFRegisterComponent");
+            points.getClassFactory =
+                pluginEntryPoint<decltype (points.getClassFactory)> (library, "ACFGetClassFactory");
             points.canUnloadNow = pluginEntryPoint<decltype (points.canUnloadNow)> (library, "ACFCanUnloadNow");
             points.startup = pluginEntryPoint<decltype (points.startup)> (library, "ACFStartup");
             points.shutdown = pluginEntryPoint<decltype (points.shutdown)> (library, "ACFShutdown");
@@ -57,10 +63,7 @@ inline const EntryPoints& entryPoints()
 /** The plug-in's description, as a scan reads it; released when done. */
 struct Scan
 {
-    Scan()
-    {
-        result = entryPoints().registerPlugin (&hostServices, &definition);
-    }
+    Scan() { result = entryPoints().registerPlugin (&hostServices, &definition); }
 
     ~Scan()
     {
@@ -88,7 +91,10 @@ struct Transport final : AAX_ITransport
     }
     AAX_Result IsTransportPlaying (bool* isPlaying) const override { return answer (isPlaying, playing); }
     AAX_Result GetCurrentNativeSampleLocation (int64_t* location) const override { return answer (location, sample); }
-    AAX_Result GetTimelineSelectionStartPosition (int64_t* location) const override { return hasSelection ? answer (location, selectionStart) : -1; }
+    AAX_Result GetTimelineSelectionStartPosition (int64_t* location) const override
+    {
+        return hasSelection ? answer (location, selectionStart) : -1;
+    }
     AAX_Result GetCurrentTickPosition (int64_t* position) const override { return answer (position, ticks); }
     AAX_Result GetCurrentLoopPosition (bool* looping, int64_t* start, int64_t* end) const override
     {
@@ -226,7 +232,8 @@ public:
             return;
 
         const auto& procedures = scan.effect().procedures;
-        auto* create = reinterpret_cast<AAX_IEffectParameters* (*) ()> (procedures.at (aax::procedure::effectParameters));
+        auto* create =
+            reinterpret_cast<AAX_IEffectParameters* (*) ()> (procedures.at (aax::procedure::effectParameters));
         parameters = create();
         processProc = scan.effect().components.front()->processProc;
     }
@@ -260,7 +267,8 @@ public:
     */
     std::vector<std::vector<float>> process (int numSamples, float fill = 0.0f)
     {
-        std::vector<std::vector<float>> channels (static_cast<size_t> (aax::stem::channelCount (stemFormat)), std::vector<float> (static_cast<size_t> (numSamples), fill));
+        std::vector<std::vector<float>> channels (static_cast<size_t> (aax::stem::channelCount (stemFormat)),
+                                                  std::vector<float> (static_cast<size_t> (numSamples), fill));
         std::vector<float*> pointers;
 
         for (auto& channel : channels)
@@ -268,7 +276,8 @@ public:
 
         int32_t bufferSize = numSamples;
         AAX_IMIDINode* midiNodes[] = { &midiIn, &midiOut };
-        void* context[] = { nullptr, pointers.data(), &bufferSize, &bypass, midiNodes[0], midiNodes[1], &instancePointer, &preparedFlag };
+        void* context[] = { nullptr,      pointers.data(), &bufferSize,      &bypass,
+                            midiNodes[0], midiNodes[1],    &instancePointer, &preparedFlag };
         void* const instances[] = { context };
         processProc (instances, instances + 1);
         return channels;

@@ -28,7 +28,8 @@ void play (Transport& transport, int64_t sample)
     transport.playing = true;
     transport.tempo = tempo;
     transport.sample = sample;
-    transport.ticks = static_cast<int64_t> (std::llround (static_cast<double> (sample) * tempo / 60.0 / 48000.0 * 960000.0));
+    transport.ticks =
+        static_cast<int64_t> (std::llround (static_cast<double> (sample) * tempo / 60.0 / 48000.0 * 960000.0));
 }
 
 /** Runs callbacks of the given sizes with the transport playing; channel 0. */
@@ -85,10 +86,10 @@ protected:
     /** A chunk record with room for size data bytes. */
     static std::unique_ptr<AAX_SPlugInChunk, void (*) (AAX_SPlugInChunk*)> makeChunk (uint32_t size)
     {
-        auto* memory = static_cast<AAX_SPlugInChunk*> (std::calloc (1, std::max (sizeof (AAX_SPlugInChunk), sizeof (AAX_SPlugInChunkHeader) + size)));
+        auto* memory = static_cast<AAX_SPlugInChunk*> (
+            std::calloc (1, std::max (sizeof (AAX_SPlugInChunk), sizeof (AAX_SPlugInChunkHeader) + size)));
         memory->fSize = static_cast<int32_t> (size);
-        return { memory, [] (AAX_SPlugInChunk* chunk)
-                 { std::free (chunk); } };
+        return { memory, [] (AAX_SPlugInChunk* chunk) { std::free (chunk); } };
     }
 
     AAX_Result loadState (const std::vector<uint8_t>& bytes) const
@@ -136,7 +137,8 @@ TEST (AaxEntryPoints, CanUnloadNowCountsTheLiveObjects)
 
     {
         Instance instance (scan);
-        auto* createGui = reinterpret_cast<AAX_IEffectGUI* (*) ()> (scan.effect().procedures.at (aax::procedure::effectGui));
+        auto* createGui =
+            reinterpret_cast<AAX_IEffectGUI* (*) ()> (scan.effect().procedures.at (aax::procedure::effectGui));
         auto* gui = createGui();
         EXPECT_EQ (entryPoints().canUnloadNow(), 2);
 
@@ -218,7 +220,10 @@ TEST_P (AaxComponents, CarryTheirStemsIdsAndProperties)
 
     // The algorithm context, field by field.
     ASSERT_EQ (component.fields.size(), 8u);
-    const AAX_EFieldKind kinds[] = { AAX_EFieldKind::audioInput, AAX_EFieldKind::audioOutput, AAX_EFieldKind::bufferLength, AAX_EFieldKind::dataInPort, AAX_EFieldKind::midiNode, AAX_EFieldKind::midiNode, AAX_EFieldKind::privateData, AAX_EFieldKind::privateData };
+    const AAX_EFieldKind kinds[] = { AAX_EFieldKind::audioInput,   AAX_EFieldKind::audioOutput,
+                                     AAX_EFieldKind::bufferLength, AAX_EFieldKind::dataInPort,
+                                     AAX_EFieldKind::midiNode,     AAX_EFieldKind::midiNode,
+                                     AAX_EFieldKind::privateData,  AAX_EFieldKind::privateData };
 
     for (size_t i = 0; i < 8; ++i)
     {
@@ -238,8 +243,18 @@ TEST_P (AaxComponents, CarryTheirStemsIdsAndProperties)
     EXPECT_EQ (component.fields[7].size, 4u);
 }
 
-INSTANTIATE_TEST_SUITE_P (AaxScan, AaxComponents, testing::Values (std::make_pair (0, ComponentCase { "Stereo", aax::stem::stereo, 0x6A636161, 0x6A796161 }), std::make_pair (1, ComponentCase { "Mono", aax::stem::mono, 0x6A636162, 0x6A796162 }), std::make_pair (2, ComponentCase { "FivePointZero", aax::stem::fivePointZero, 0x6A636163, 0x6A796163 }), std::make_pair (3, ComponentCase { "SevenPointZeroDts", aax::stem::sevenPointZeroDts, 0x6A636164, 0x6A796164 }), std::make_pair (4, ComponentCase { "SevenPointOneDts", aax::stem::sevenPointOneDts, 0x6A636165, 0x6A796165 }), std::make_pair (5, ComponentCase { "FivePointOne", aax::stem::fivePointOne, 0x6A636166, 0x6A796166 }), std::make_pair (6, ComponentCase { "Quad", aax::stem::quad, 0x6A636167, 0x6A796167 })), [] (const auto& testInfo)
-                          { return std::string (testInfo.param.second.name); });
+INSTANTIATE_TEST_SUITE_P (
+    AaxScan,
+    AaxComponents,
+    testing::Values (
+        std::make_pair (0, ComponentCase { "Stereo", aax::stem::stereo, 0x6A636161, 0x6A796161 }),
+        std::make_pair (1, ComponentCase { "Mono", aax::stem::mono, 0x6A636162, 0x6A796162 }),
+        std::make_pair (2, ComponentCase { "FivePointZero", aax::stem::fivePointZero, 0x6A636163, 0x6A796163 }),
+        std::make_pair (3, ComponentCase { "SevenPointZeroDts", aax::stem::sevenPointZeroDts, 0x6A636164, 0x6A796164 }),
+        std::make_pair (4, ComponentCase { "SevenPointOneDts", aax::stem::sevenPointOneDts, 0x6A636165, 0x6A796165 }),
+        std::make_pair (5, ComponentCase { "FivePointOne", aax::stem::fivePointOne, 0x6A636166, 0x6A796166 }),
+        std::make_pair (6, ComponentCase { "Quad", aax::stem::quad, 0x6A636167, 0x6A796167 })),
+    [] (const auto& testInfo) { return std::string (testInfo.param.second.name); });
 
 //==============================================================================
 class AaxStems : public testing::TestWithParam<AAX_EStemFormat>
@@ -265,13 +280,23 @@ TEST_P (AaxStems, EveryOutputChannelCarriesTheClock)
             channels[c].insert (channels[c].end(), output[c].begin(), output[c].end());
     }
 
-    EXPECT_EQ (quaverline::findPulseStarts (channels[0].data(), channels[0].size()), enginePulseStarts (48000.0, tempo, 8 * 512));
+    EXPECT_EQ (quaverline::findPulseStarts (channels[0].data(), channels[0].size()),
+               enginePulseStarts (48000.0, tempo, 8 * 512));
 
     for (const auto& channel : channels)
         EXPECT_EQ (channel, channels[0]);
 }
 
-INSTANTIATE_TEST_SUITE_P (AaxHost, AaxStems, testing::Values (aax::stem::mono, aax::stem::stereo, aax::stem::lcr, aax::stem::quad, aax::stem::fivePointZero, aax::stem::fivePointOne, aax::stem::sevenPointZeroDts, aax::stem::sevenPointOneDts));
+INSTANTIATE_TEST_SUITE_P (AaxHost,
+                          AaxStems,
+                          testing::Values (aax::stem::mono,
+                                           aax::stem::stereo,
+                                           aax::stem::lcr,
+                                           aax::stem::quad,
+                                           aax::stem::fivePointZero,
+                                           aax::stem::fivePointOne,
+                                           aax::stem::sevenPointZeroDts,
+                                           aax::stem::sevenPointOneDts));
 
 TEST (AaxHost, AStemWithoutALayoutFailsAndPublishesNothing)
 {
@@ -288,15 +313,14 @@ TEST_F (AaxHostTest, BlockSizesThatChangeKeepTheClock)
 {
     const std::vector<int> sizes { 1024, 2048, 512, 512, 2048, 100 };
     const auto signal = render (instance, sizes);
-    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (48000.0, tempo, static_cast<int> (signal.size())));
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()),
+               enginePulseStarts (48000.0, tempo, static_cast<int> (signal.size())));
 }
 
 TEST_F (AaxHostTest, AStoppedTransportIsIdleAndAFailingOneToo)
 {
     const auto isIdle = [] (const std::vector<float>& channel)
-    {
-        return std::all_of (channel.begin(), channel.end(), quaverline::isIdleSample);
-    };
+    { return std::all_of (channel.begin(), channel.end(), quaverline::isIdleSample); };
 
     EXPECT_TRUE (isIdle (instance.process (64)[0]));
 
@@ -334,7 +358,8 @@ TEST_F (AaxHostTest, MidiIsTakenAndNothingIsSent)
 
     play (instance.transport, 0);
     const auto output = instance.process (512);
-    EXPECT_EQ (quaverline::findPulseStarts (output[0].data(), output[0].size()), enginePulseStarts (48000.0, tempo, 512));
+    EXPECT_EQ (quaverline::findPulseStarts (output[0].data(), output[0].size()),
+               enginePulseStarts (48000.0, tempo, 512));
     EXPECT_EQ (instance.midiOut.postedPackets, 0);
 }
 
@@ -362,7 +387,8 @@ TEST_F (AaxHostTest, PublishesTheBypassAndTheTimeSignature)
         double defaultValue;
     };
 
-    for (const auto& p : { Published { bypassId, "Master Bypass", 2, false, 0.0 }, Published { "0", "Time Signature", 2147483647, true, 0.0 } })
+    for (const auto& p : { Published { bypassId, "Master Bypass", 2, false, 0.0 },
+                           Published { "0", "Time Signature", 2147483647, true, 0.0 } })
     {
         std::string text;
         int32_t steps = 0, orientation = -1;
@@ -395,12 +421,22 @@ class AaxParameterNames : public AaxHostTest, public testing::WithParamInterface
 {
 };
 
-TEST_P (AaxParameterNames, FitTheirLength)
-{
-    EXPECT_EQ (name (GetParam().id, GetParam().length), GetParam().expected);
-}
+TEST_P (AaxParameterNames, FitTheirLength) { EXPECT_EQ (name (GetParam().id, GetParam().length), GetParam().expected); }
 
-INSTANTIATE_TEST_SUITE_P (AaxHostTest, AaxParameterNames, testing::Values (NameCase { "Bypass13", bypassId, 13, "Master Bypass" }, NameCase { "Bypass12", bypassId, 12, "Mast Byp" }, NameCase { "Bypass8", bypassId, 8, "Mast Byp" }, NameCase { "Bypass7", bypassId, 7, "MstByp" }, NameCase { "Bypass6", bypassId, 6, "MstByp" }, NameCase { "Bypass5", bypassId, 5, "MByp" }, NameCase { "Bypass0", bypassId, 0, "MByp" }, NameCase { "TimeSignature31", "0", 31, "Time Signature" }, NameCase { "TimeSignature4", "0", 4, "Time" }, NameCase { "TimeSignature0", "0", 0, "" }, NameCase { "BeyondTheCount", "7", 31, "" }), caseName<NameCase>);
+INSTANTIATE_TEST_SUITE_P (AaxHostTest,
+                          AaxParameterNames,
+                          testing::Values (NameCase { "Bypass13", bypassId, 13, "Master Bypass" },
+                                           NameCase { "Bypass12", bypassId, 12, "Mast Byp" },
+                                           NameCase { "Bypass8", bypassId, 8, "Mast Byp" },
+                                           NameCase { "Bypass7", bypassId, 7, "MstByp" },
+                                           NameCase { "Bypass6", bypassId, 6, "MstByp" },
+                                           NameCase { "Bypass5", bypassId, 5, "MByp" },
+                                           NameCase { "Bypass0", bypassId, 0, "MByp" },
+                                           NameCase { "TimeSignature31", "0", 31, "Time Signature" },
+                                           NameCase { "TimeSignature4", "0", 4, "Time" },
+                                           NameCase { "TimeSignature0", "0", 0, "" },
+                                           NameCase { "BeyondTheCount", "7", 31, "" }),
+                          caseName<NameCase>);
 
 TEST_F (AaxHostTest, TextsAndValuesForTexts)
 {
@@ -470,7 +506,9 @@ TEST_P (AaxUnknownIds, AreRefusedAndChangeNothing)
     EXPECT_EQ (text, "unchanged");
 }
 
-INSTANTIATE_TEST_SUITE_P (AaxHostTest, AaxUnknownIds, testing::Values ("PreviewID", "", "no-such-parameter", "0x", "bogus", "NoSuchBypass", "abc"));
+INSTANTIATE_TEST_SUITE_P (AaxHostTest,
+                          AaxUnknownIds,
+                          testing::Values ("PreviewID", "", "no-such-parameter", "0x", "bogus", "NoSuchBypass", "abc"));
 
 TEST_F (AaxHostTest, SettingGoesThroughTheHostsAutomation)
 {
@@ -542,8 +580,7 @@ TEST_F (AaxHostTest, AGetNeedsItsOwnSizeQueryOnItsOwnThread)
     ASSERT_EQ (size, 1u);
 
     AAX_Result otherThread = 0;
-    std::thread ([&]
-                 { otherThread = instance.parameters->GetChunk (aax::code::stateChunk, makeChunk (1).get()); })
+    std::thread ([&] { otherThread = instance.parameters->GetChunk (aax::code::stateChunk, makeChunk (1).get()); })
         .join();
     EXPECT_EQ (otherThread, 20700);
 
@@ -597,7 +634,8 @@ TEST_F (AaxHostTest, NotificationsAreAnsweredWithSuccess)
 {
     const int32_t on = 1;
 
-    for (const auto type : { aax::code::enterOfflineMode, aax::code::exitOfflineMode, aax::code::audioSuitePreview, 0x12345678u })
+    for (const auto type :
+         { aax::code::enterOfflineMode, aax::code::exitOfflineMode, aax::code::audioSuitePreview, 0x12345678u })
         EXPECT_EQ (instance.parameters->NotificationReceived (type, &on, sizeof (on)), 0);
 
     EXPECT_EQ (instance.parameters->NotificationReceived (aax::code::audioSuitePreview, nullptr, 0), 0);

@@ -19,12 +19,14 @@ TEST (AaxThreads, AudioAndHostTogether)
     instance.transport.playing = true;
 
     std::atomic<bool> audioDone { false };
-    std::thread audio ([&]
-                       {
-        for (int block = 0; block < 2000; ++block)
-            instance.process (256);
+    std::thread audio (
+        [&]
+        {
+            for (int block = 0; block < 2000; ++block)
+                instance.process (256);
 
-        audioDone = true; });
+            audioDone = true;
+        });
 
     for (int step = 0; ! audioDone || step < 200; ++step)
     {

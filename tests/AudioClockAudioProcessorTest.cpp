@@ -27,7 +27,8 @@ std::vector<float> reference (const quaverline::TransportState& transport, int n
 std::unique_ptr<AudioClockAudioProcessor> createAs (juce::AudioProcessor::WrapperType type)
 {
     juce::AudioProcessor::setTypeOfNextNewPlugin (type);
-    std::unique_ptr<AudioClockAudioProcessor> processor (dynamic_cast<AudioClockAudioProcessor*> (createPluginFilter()));
+    std::unique_ptr<AudioClockAudioProcessor> processor (
+        dynamic_cast<AudioClockAudioProcessor*> (createPluginFilter()));
     juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
     return processor;
 }
@@ -255,10 +256,7 @@ struct PlayHeadCase
     quaverline::TransportState expected;
 };
 
-void PrintTo (const PlayHeadCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo (const PlayHeadCase& c, std::ostream* os) { *os << c.name; }
 
 class PlayHeadMapping : public ProcessorTest, public testing::WithParamInterface<PlayHeadCase>
 {
@@ -273,40 +271,37 @@ TEST_P (PlayHeadMapping, RendersWhatThePositionSays)
 INSTANTIATE_TEST_SUITE_P (
     ProcessorTest,
     PlayHeadMapping,
-    testing::Values (
-        PlayHeadCase { "NoPositionIsStopped", [] (FakePlayHead&) {}, {} },
-        PlayHeadCase { "Playing", [] (FakePlayHead& p)
-                       { p.play (120.0, 0.25); },
-                       { true, 120.0, 0.25 } },
-        PlayHeadCase { "RecordingAlone",
-                       [] (FakePlayHead& p)
-                       {
-                           p.play (90.0, 1.0);
-                           p.position->setIsPlaying (false);
-                           p.position->setIsRecording (true);
-                       },
-                       { true, 90.0, 1.0 } },
-        PlayHeadCase { "StoppedTransport",
-                       [] (FakePlayHead& p)
-                       {
-                           p.play (120.0, 0.0);
-                           p.position->setIsPlaying (false);
-                       },
-                       {} },
-        PlayHeadCase { "MissingTempoIsZero",
-                       [] (FakePlayHead& p)
-                       {
-                           p.play (120.0, 0.0);
-                           p.position->setBpm ({});
-                       },
-                       { true, 0.0, 0.0 } },
-        PlayHeadCase { "MissingPositionIsZero",
-                       [] (FakePlayHead& p)
-                       {
-                           p.play (120.0, 3.0);
-                           p.position->setPpqPosition ({});
-                       },
-                       { true, 120.0, 0.0 } }),
+    testing::Values (PlayHeadCase { "NoPositionIsStopped", [] (FakePlayHead&) {}, {} },
+                     PlayHeadCase { "Playing", [] (FakePlayHead& p) { p.play (120.0, 0.25); }, { true, 120.0, 0.25 } },
+                     PlayHeadCase { "RecordingAlone",
+                                    [] (FakePlayHead& p)
+                                    {
+                                        p.play (90.0, 1.0);
+                                        p.position->setIsPlaying (false);
+                                        p.position->setIsRecording (true);
+                                    },
+                                    { true, 90.0, 1.0 } },
+                     PlayHeadCase { "StoppedTransport",
+                                    [] (FakePlayHead& p)
+                                    {
+                                        p.play (120.0, 0.0);
+                                        p.position->setIsPlaying (false);
+                                    },
+                                    {} },
+                     PlayHeadCase { "MissingTempoIsZero",
+                                    [] (FakePlayHead& p)
+                                    {
+                                        p.play (120.0, 0.0);
+                                        p.position->setBpm ({});
+                                    },
+                                    { true, 0.0, 0.0 } },
+                     PlayHeadCase { "MissingPositionIsZero",
+                                    [] (FakePlayHead& p)
+                                    {
+                                        p.play (120.0, 3.0);
+                                        p.position->setPpqPosition ({});
+                                    },
+                                    { true, 120.0, 0.0 } }),
     caseName<PlayHeadCase>);
 
 TEST_F (ProcessorTest, NoPlayHeadIsAStoppedBlock)
@@ -324,7 +319,9 @@ TEST_F (ProcessorTest, PreparingAgainKeepsAPulseInProgress)
     playHead.play (120.0, 50 * 120.0 / (60.0 * sampleRate));
     const auto buffer = process (2, 10);
 
-    EXPECT_EQ (channel (buffer, 0), std::vector<float> (quaverline::pulseShape::samples.begin() + 50, quaverline::pulseShape::samples.begin() + 60));
+    EXPECT_EQ (channel (buffer, 0),
+               std::vector<float> (quaverline::pulseShape::samples.begin() + 50,
+                                   quaverline::pulseShape::samples.begin() + 60));
 }
 
 TEST_F (ProcessorTest, PreparationTakesTheSampleRate)
@@ -393,7 +390,8 @@ TEST (Processor, AsAnLv2PluginItFollowsReportsThatComeNowAndThen)
         signal.insert (signal.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + 512);
     }
 
-    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), (std::vector<int64_t> { 0, 1001, 2001, 3001, 4001 }));
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()),
+               (std::vector<int64_t> { 0, 1001, 2001, 3001, 4001 }));
 }
 
 struct WrapperCase
@@ -424,4 +422,12 @@ TEST_P (ParameterRange, ARestoredIndexAbove30StaysAsItIs)
     EXPECT_EQ (processor->getTimeSignatureState().getIndex(), 15);
 }
 
-INSTANTIATE_TEST_SUITE_P (Processor, ParameterRange, testing::Values (WrapperCase { "Vst2", juce::AudioProcessor::wrapperType_VST, static_cast<float> (40 / 30.0) }, WrapperCase { "Unknown", juce::AudioProcessor::wrapperType_Undefined, static_cast<float> (40 / 30.0) }, WrapperCase { "Vst3", juce::AudioProcessor::wrapperType_VST3, 1.0f }, WrapperCase { "Lv2", juce::AudioProcessor::wrapperType_LV2, 1.0f }), caseName<WrapperCase>);
+INSTANTIATE_TEST_SUITE_P (
+    Processor,
+    ParameterRange,
+    testing::Values (
+        WrapperCase { "Vst2", juce::AudioProcessor::wrapperType_VST, static_cast<float> (40 / 30.0) },
+        WrapperCase { "Unknown", juce::AudioProcessor::wrapperType_Undefined, static_cast<float> (40 / 30.0) },
+        WrapperCase { "Vst3", juce::AudioProcessor::wrapperType_VST3, 1.0f },
+        WrapperCase { "Lv2", juce::AudioProcessor::wrapperType_LV2, 1.0f }),
+    caseName<WrapperCase>);

@@ -103,10 +103,7 @@ struct PulseGridCase
     std::vector<int64_t> firstStarts;
 };
 
-void PrintTo (const PulseGridCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo (const PulseGridCase& c, std::ostream* os) { *os << c.name; }
 
 class PulseGrid : public testing::TestWithParam<PulseGridCase>
 {
@@ -129,15 +126,18 @@ std::vector<int64_t> doubleRateStart()
     return starts;
 }
 
-INSTANTIATE_TEST_SUITE_P (ClockRenderer, PulseGrid, testing::Values (
-                                                        // The grid lags the exact tick: the second pulse is on 1001, not 1000.
-                                                        PulseGridCase { "FromZero", 48000.0, 0.0, 6, 5000, { 0, 1001, 2001, 3001, 4001 } },
-                                                        PulseGridCase { "FromZeroAt44100", 44100.0, 0.0, 6, 5000, { 0, 919, 1838, 2757, 3676, 4594 } },
-                                                        PulseGridCase { "FromBarTick6AtDoubleRate", 48000.0, 0.25, 6, 9000, doubleRateStart() },
-                                                        PulseGridCase { "FromBarTick7WaitsForTheBar", 48000.0, 0.3, 6, 90000, { 88801, 89801 } },
-                                                        PulseGridCase { "FromBarTick7WithQuarterNoteBars", 48000.0, 0.3, 0, 18000, { 16801, 17801 } },
-                                                        PulseGridCase { "PreRollIsIdle", 48000.0, -0.5, 6, 15000, { 12001, 13001, 14001 } }),
-                          caseName<PulseGridCase>);
+INSTANTIATE_TEST_SUITE_P (
+    ClockRenderer,
+    PulseGrid,
+    testing::Values (
+        // The grid lags the exact tick: the second pulse is on 1001, not 1000.
+        PulseGridCase { "FromZero", 48000.0, 0.0, 6, 5000, { 0, 1001, 2001, 3001, 4001 } },
+        PulseGridCase { "FromZeroAt44100", 44100.0, 0.0, 6, 5000, { 0, 919, 1838, 2757, 3676, 4594 } },
+        PulseGridCase { "FromBarTick6AtDoubleRate", 48000.0, 0.25, 6, 9000, doubleRateStart() },
+        PulseGridCase { "FromBarTick7WaitsForTheBar", 48000.0, 0.3, 6, 90000, { 88801, 89801 } },
+        PulseGridCase { "FromBarTick7WithQuarterNoteBars", 48000.0, 0.3, 0, 18000, { 16801, 17801 } },
+        PulseGridCase { "PreRollIsIdle", 48000.0, -0.5, 6, 15000, { 12001, 13001, 14001 } }),
+    caseName<PulseGridCase>);
 
 TEST (ClockRenderer, FortyEightPulsesPerSecondAt120Bpm)
 {
@@ -202,17 +202,20 @@ TEST_P (CloseTicks, EveryTickIsAPulseOfItsOwn)
     EXPECT_TRUE (isIdleSample (signal[std::size_t (starts[1]) + c.pulseLength]));
 }
 
-INSTANTIATE_TEST_SUITE_P (ClockRenderer, CloseTicks, testing::Values (
-                                                         // 999 bpm: 399.6 ticks a second, 20.02 samples apart at 8 kHz.
-                                                         CloseTicksCase { "Tempo999At8kHz", 8000.0, 999.0, 0.0, 8000, 400, 10 },
-                                                         CloseTicksCase { "Tempo999At22050Hz", 22050.0, 999.0, 0.0, 22050, 400, 27 },
-                                                         // 700 bpm from a sixteenth into the bar: half ticks 85.7 samples apart at
-                                                         // 48 kHz until the second eighth, then whole ticks 171 apart.
-                                                         CloseTicksCase { "DoubleRateAt700Bpm", 48000.0, 700.0, 0.25, 24000, 12 + 134, 42 },
-                                                         // 97 samples between ticks is one too few for the whole pulse.
-                                                         CloseTicksCase { "TicksNinetySevenSamplesApart", 48000.0, 60.0 * 48000.0 / (24.0 * 97.0), 0.0, 970, 10, 48 },
-                                                         CloseTicksCase { "TicksNinetyEightSamplesApart", 48000.0, 60.0 * 48000.0 / (24.0 * 98.0), 0.0, 980, 10, 97 }),
-                          caseName<CloseTicksCase>);
+INSTANTIATE_TEST_SUITE_P (
+    ClockRenderer,
+    CloseTicks,
+    testing::Values (
+        // 999 bpm: 399.6 ticks a second, 20.02 samples apart at 8 kHz.
+        CloseTicksCase { "Tempo999At8kHz", 8000.0, 999.0, 0.0, 8000, 400, 10 },
+        CloseTicksCase { "Tempo999At22050Hz", 22050.0, 999.0, 0.0, 22050, 400, 27 },
+        // 700 bpm from a sixteenth into the bar: half ticks 85.7 samples apart at
+        // 48 kHz until the second eighth, then whole ticks 171 apart.
+        CloseTicksCase { "DoubleRateAt700Bpm", 48000.0, 700.0, 0.25, 24000, 12 + 134, 42 },
+        // 97 samples between ticks is one too few for the whole pulse.
+        CloseTicksCase { "TicksNinetySevenSamplesApart", 48000.0, 60.0 * 48000.0 / (24.0 * 97.0), 0.0, 970, 10, 48 },
+        CloseTicksCase { "TicksNinetyEightSamplesApart", 48000.0, 60.0 * 48000.0 / (24.0 * 98.0), 0.0, 980, 10, 97 }),
+    caseName<CloseTicksCase>);
 
 class BlockSplit : public testing::TestWithParam<int>
 {
@@ -282,15 +285,17 @@ TEST_P (RestartAfterStop, BehavesLikeAFreshInstance)
     EXPECT_EQ (render (renderer, { c.restartPosition, 16000 }), renderFresh ({ c.restartPosition, 16000 }));
 }
 
-INSTANTIATE_TEST_SUITE_P (ClockRenderer, RestartAfterStop, testing::Values (
-                                                               // Stopped in the middle of a pulse.
-                                                               Restart { 0.0, 50, 4.0 },
-                                                               Restart { 0.0, 50, 4.25 },
-                                                               Restart { 0.0, 50, 3.9 },
-                                                               // Stopped in the middle of a double-rate stretch.
-                                                               Restart { 0.25, 2000, 4.0 },
-                                                               Restart { 0.25, 2030, 4.0 },
-                                                               Restart { 0.25, 2030, 4.25 }));
+INSTANTIATE_TEST_SUITE_P (ClockRenderer,
+                          RestartAfterStop,
+                          testing::Values (
+                              // Stopped in the middle of a pulse.
+                              Restart { 0.0, 50, 4.0 },
+                              Restart { 0.0, 50, 4.25 },
+                              Restart { 0.0, 50, 3.9 },
+                              // Stopped in the middle of a double-rate stretch.
+                              Restart { 0.25, 2000, 4.0 },
+                              Restart { 0.25, 2030, 4.0 },
+                              Restart { 0.25, 2030, 4.25 }));
 
 TEST (ClockRenderer, EveryIndexCountsItsOwnBarLength)
 {
@@ -315,10 +320,7 @@ struct BadInput
     double position;
 };
 
-void PrintTo (const BadInput& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo (const BadInput& c, std::ostream* os) { *os << c.name; }
 
 class NonFiniteInput : public testing::TestWithParam<BadInput>
 {
@@ -345,7 +347,21 @@ TEST_P (NonFiniteInput, GivesABoundedSignalAndRecovers)
 constexpr auto notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr auto infinity = std::numeric_limits<double>::infinity();
 
-INSTANTIATE_TEST_SUITE_P (ClockRenderer, NonFiniteInput, testing::Values (BadInput { "NaNPosition", defaultRate, defaultTempo, notANumber }, BadInput { "InfinitePosition", defaultRate, defaultTempo, infinity }, BadInput { "NegativeInfinitePosition", defaultRate, defaultTempo, -infinity }, BadInput { "NaNTempo", defaultRate, notANumber, 0.0 }, BadInput { "InfiniteTempo", defaultRate, infinity, 0.0 }, BadInput { "NegativeTempo", defaultRate, -120.0, 1.0 }, BadInput { "ZeroSampleRate", 0.0, defaultTempo, 0.0 }, BadInput { "ZeroSampleRateZeroTempo", 0.0, 0.0, 0.0 }, BadInput { "NegativeSampleRate", -48000.0, defaultTempo, 0.0 }, BadInput { "NaNSampleRate", notANumber, defaultTempo, 0.0 }, BadInput { "HugePosition", defaultRate, defaultTempo, 1.0e300 }), caseName<BadInput>);
+INSTANTIATE_TEST_SUITE_P (
+    ClockRenderer,
+    NonFiniteInput,
+    testing::Values (BadInput { "NaNPosition", defaultRate, defaultTempo, notANumber },
+                     BadInput { "InfinitePosition", defaultRate, defaultTempo, infinity },
+                     BadInput { "NegativeInfinitePosition", defaultRate, defaultTempo, -infinity },
+                     BadInput { "NaNTempo", defaultRate, notANumber, 0.0 },
+                     BadInput { "InfiniteTempo", defaultRate, infinity, 0.0 },
+                     BadInput { "NegativeTempo", defaultRate, -120.0, 1.0 },
+                     BadInput { "ZeroSampleRate", 0.0, defaultTempo, 0.0 },
+                     BadInput { "ZeroSampleRateZeroTempo", 0.0, 0.0, 0.0 },
+                     BadInput { "NegativeSampleRate", -48000.0, defaultTempo, 0.0 },
+                     BadInput { "NaNSampleRate", notANumber, defaultTempo, 0.0 },
+                     BadInput { "HugePosition", defaultRate, defaultTempo, 1.0e300 }),
+    caseName<BadInput>);
 
 TEST (ClockRenderer, NonFinitePositionsAreIdle)
 {

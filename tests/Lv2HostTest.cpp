@@ -52,8 +52,9 @@ public:
         return entry->second;
     }
 
-    LV2_URID_Map feature { this, [] (LV2_URID_Map_Handle handle, const char* uri)
-                           { return static_cast<UridMap*> (handle)->map (uri); } };
+    LV2_URID_Map feature { this, [] (LV2_URID_Map_Handle handle, const char* uri) {
+                              return static_cast<UridMap*> (handle)->map (uri);
+                          } };
 
 private:
     std::map<std::string, LV2_URID> ids;
@@ -73,7 +74,12 @@ protected:
         ASSERT_STREQ (descriptor->URI, QUAVERLINE_LV2_URI);
 
         maxBlockLength = blockSize;
-        options = { { LV2_OPTIONS_INSTANCE, 0, urids.map (LV2_BUF_SIZE__maxBlockLength), sizeof (int32_t), urids.map (LV2_ATOM__Int), &maxBlockLength },
+        options = { { LV2_OPTIONS_INSTANCE,
+                      0,
+                      urids.map (LV2_BUF_SIZE__maxBlockLength),
+                      sizeof (int32_t),
+                      urids.map (LV2_ATOM__Int),
+                      &maxBlockLength },
                     { LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr } };
         mapFeature = { LV2_URID__map, &urids.feature };
         optionsFeature = { LV2_OPTIONS__options, options.data() };
@@ -171,7 +177,8 @@ protected:
     SavedState save()
     {
         SavedState saved;
-        const auto store = [] (LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t type, uint32_t)
+        const auto store =
+            [] (LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t type, uint32_t)
         {
             (*static_cast<SavedState*> (handle))[key] = { type, std::string (static_cast<const char*> (value), size) };
             return LV2_STATE_SUCCESS;
@@ -182,7 +189,8 @@ protected:
 
     LV2_State_Status restore (const SavedState& saved)
     {
-        const auto retrieve = [] (LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void*
+        const auto retrieve =
+            [] (LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void*
         {
             const auto& properties = *static_cast<const SavedState*> (handle);
             const auto found = properties.find (key);
@@ -244,7 +252,8 @@ TEST_F (Lv2Host, OneReportWithoutABeatStartsTheClockThatThenRunsOn)
         signal.insert (signal.end(), samples.begin(), samples.end());
     }
 
-    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), (std::vector<int64_t> { 0, 1001, 2001, 3001, 4001, 5001 }));
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()),
+               (std::vector<int64_t> { 0, 1001, 2001, 3001, 4001, 5001 }));
 }
 
 TEST_F (Lv2Host, ARelocationReportMovesTheClock)
@@ -308,7 +317,13 @@ TEST_F (Lv2Host, BadSavedStateChangesNothing)
 
     // Sizes that JUCE's decoder would have reserved memory for: 2^64 - 1 bytes
     // for "-1.A", and a size past 64 bits.
-    for (const auto& text : { std::string(), std::string (1, '\0'), std::string ("0.", 3), std::string ("no state at all"), std::string ("-1.A"), std::string ("12276601003308733714.G."), std::string ("99999.AAAA") })
+    for (const auto& text : { std::string(),
+                              std::string (1, '\0'),
+                              std::string ("0.", 3),
+                              std::string ("no state at all"),
+                              std::string ("-1.A"),
+                              std::string ("12276601003308733714.G."),
+                              std::string ("99999.AAAA") })
         restore ({ { key, { stringType, text } } });
 
     EXPECT_EQ (savedText(), stateText (6));
@@ -347,7 +362,12 @@ TEST_F (Lv2Host, MaximumBlockLengthsThatMakeNoSense)
         double asDouble;
     };
 
-    for (const auto& announced : { Announced { LV2_ATOM__Int, -1, 0.0 }, Announced { LV2_ATOM__Int, 0, 0.0 }, Announced { LV2_ATOM__Int, std::numeric_limits<int32_t>::max(), 0.0 }, Announced { LV2_ATOM__Long, std::numeric_limits<int64_t>::min(), 0.0 }, Announced { LV2_ATOM__Double, 0, std::numeric_limits<double>::quiet_NaN() }, Announced { LV2_ATOM__Double, 0, -1.0e300 } })
+    for (const auto& announced : { Announced { LV2_ATOM__Int, -1, 0.0 },
+                                   Announced { LV2_ATOM__Int, 0, 0.0 },
+                                   Announced { LV2_ATOM__Int, std::numeric_limits<int32_t>::max(), 0.0 },
+                                   Announced { LV2_ATOM__Long, std::numeric_limits<int64_t>::min(), 0.0 },
+                                   Announced { LV2_ATOM__Double, 0, std::numeric_limits<double>::quiet_NaN() },
+                                   Announced { LV2_ATOM__Double, 0, -1.0e300 } })
     {
         const auto isLong = std::strcmp (announced.type, LV2_ATOM__Long) == 0;
         const auto isDouble = std::strcmp (announced.type, LV2_ATOM__Double) == 0;
@@ -356,8 +376,9 @@ TEST_F (Lv2Host, MaximumBlockLengthsThatMakeNoSense)
         auto asDouble = announced.asDouble;
         options[0].type = urids.map (announced.type);
         options[0].size = isLong || isDouble ? 8 : 4;
-        options[0].value = isDouble ? static_cast<void*> (&asDouble) : isLong ? static_cast<void*> (&asLong)
-                                                                              : static_cast<void*> (&asInt);
+        options[0].value = isDouble ? static_cast<void*> (&asDouble)
+                           : isLong ? static_cast<void*> (&asLong)
+                                    : static_cast<void*> (&asInt);
 
         const LV2_Feature* features[] = { &mapFeature, &optionsFeature, &boundedFeature, nullptr };
         auto* other = descriptor->instantiate (descriptor, sampleRate, QUAVERLINE_LV2_BUNDLE "/", features);
@@ -388,7 +409,8 @@ TEST_F (Lv2Host, BlocksLongerThanAnnouncedContinueTheClock)
     descriptor->run (instance, 5000);
 
     EXPECT_EQ (a, b);
-    EXPECT_EQ (quaverline::findPulseStarts (a.data(), a.size()), (std::vector<int64_t> { 489, 1489, 2489, 3489, 4489 }));
+    EXPECT_EQ (quaverline::findPulseStarts (a.data(), a.size()),
+               (std::vector<int64_t> { 489, 1489, 2489, 3489, 4489 }));
 }
 
 TEST_F (Lv2Host, AtomsThatRunPastTheirContainerAreNotRead)

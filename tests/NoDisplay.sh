@@ -29,7 +29,8 @@ for _ in $(seq 100); do
 done
 
 connects() {
-    strace -f -e trace=connect -o "$work/trace.txt" "$@" "$program" --gtest_filter='*TheEditorRectangleBeforeOpening*' > "$work/test.log" 2>&1 || true
+    strace -f -e trace=connect -o "$work/trace.txt" "$@" "$program" \
+        --gtest_filter='*TheEditorRectangleBeforeOpening*' > "$work/test.log" 2>&1 || true
     grep -c 'X11-unix/X0' "$work/trace.txt" || true
 }
 

@@ -19,26 +19,30 @@ TEST_F (EditorTest, ThreadsAudioHostAndEditorTogether)
     openEditor();
 
     std::atomic<bool> audioDone { false };
-    std::thread audio ([&]
-                       {
-        juce::AudioBuffer<float> buffer (2, 256);
-        juce::MidiBuffer midi;
-
-        for (int block = 0; block < 2000; ++block)
-            processor->processBlock (buffer, midi);
-
-        audioDone = true; });
-
-    std::thread host ([&]
-                      {
-        for (int step = 0; step < 2000; ++step)
+    std::thread audio (
+        [&]
         {
-            processor->setParameter (0, float (step % 31) / 30.0f);
-            juce::MemoryBlock saved;
-            processor->getStateInformation (saved);
-            processor->setStateInformation (saved.getData(), int (saved.getSize()));
-            processor->getParameter (0);
-        } });
+            juce::AudioBuffer<float> buffer (2, 256);
+            juce::MidiBuffer midi;
+
+            for (int block = 0; block < 2000; ++block)
+                processor->processBlock (buffer, midi);
+
+            audioDone = true;
+        });
+
+    std::thread host (
+        [&]
+        {
+            for (int step = 0; step < 2000; ++step)
+            {
+                processor->setParameter (0, float (step % 31) / 30.0f);
+                juce::MemoryBlock saved;
+                processor->getStateInformation (saved);
+                processor->setStateInformation (saved.getData(), int (saved.getSize()));
+                processor->getParameter (0);
+            }
+        });
 
     // The message thread: the editor's ticks, and choices made in it.
     for (int step = 0; ! audioDone || step < 200; ++step)

@@ -24,7 +24,8 @@ class RenderTool : public testing::Test
 protected:
     ToolRun run (const std::string& arguments) const
     {
-        const auto command = "cd '" + folder.getFullPathName().toStdString() + "' && '" QUAVERLINE_RENDER_PATH "' " + arguments + " 2>&1";
+        const auto command = "cd '" + folder.getFullPathName().toStdString() + "' && '" QUAVERLINE_RENDER_PATH "' " +
+                             arguments + " 2>&1";
         ToolRun result;
 
         if (auto* pipe = popen (command.c_str(), "r"))
@@ -82,7 +83,10 @@ TEST_F (RenderTool, WritesTheClockAndSaysWhatItWrote)
 
 TEST_F (RenderTool, BadArgumentsWriteNothing)
 {
-    for (const auto* arguments : { "--tempo fast --output clock.wav", "--time-signature 3/4 --output clock.wav", "--bit-depth 12 --output clock.wav", "--output clock.wav --plot" })
+    for (const auto* arguments : { "--tempo fast --output clock.wav",
+                                   "--time-signature 3/4 --output clock.wav",
+                                   "--bit-depth 12 --output clock.wav",
+                                   "--output clock.wav --plot" })
     {
         const auto result = run (arguments);
         EXPECT_EQ (result.exitStatus, 2) << arguments;
@@ -106,8 +110,22 @@ TEST_F (RenderTool, WhatIsNotAFileIsRefusedAndLeftAlone)
     ASSERT_EQ (symlink ("nothing", file ("dangling").getFullPathName().toRawUTF8()), 0);
     ASSERT_TRUE (file ("plain").create());
 
-    for (const auto* arguments : { "--output folder", "--output .", "--output pipe", "--output link-to-folder", "--output dangling", "--output /dev/null", "--output /proc/x.wav", "--output ok.wav --plot /proc/x.png", "--output ok.wav --plot folder", "--output plain/x.wav", "--output ok.wav --plot ok.wav", "--output a/b/c/d/e/f/g/h/i/j/k/l/m/n/o/p/q/r/s/t/"
-                                                                                                                                                                                                                                                                                                                   "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.wav" })
+    for (const auto* arguments :
+         { "--output folder",
+           "--output .",
+           "--output pipe",
+           "--output link-to-folder",
+           "--output dangling",
+           "--output /dev/null",
+           "--output /proc/x.wav",
+           "--output ok.wav --plot /proc/x.png",
+           "--output ok.wav --plot folder",
+           "--output plain/x.wav",
+           "--output ok.wav --plot ok.wav",
+           "--output a/b/c/d/e/f/g/h/i/j/k/l/m/n/o/p/q/r/s/t/"
+           "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
+           "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
+           "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.wav" })
     {
         const auto result = run (std::string ("--seconds 0.1 ") + arguments);
         EXPECT_EQ (result.exitStatus, 2) << arguments << ": " << result.output;

@@ -12,10 +12,7 @@
 
 namespace
 {
-int32_t fourCharCode (const char (&code)[5])
-{
-    return static_cast<int32_t> (quaverline::fourCharCode (code));
-}
+int32_t fourCharCode (const char (&code)[5]) { return static_cast<int32_t> (quaverline::fourCharCode (code)); }
 
 std::vector<int64_t> firstStarts (const std::vector<float>& signal, std::size_t count)
 {
@@ -62,10 +59,7 @@ struct Request
     VstIntPtr answer;
 };
 
-void PrintTo (const Request& r, std::ostream* os)
-{
-    *os << r.name;
-}
+void PrintTo (const Request& r, std::ostream* os) { *os << r.name; }
 
 class Vst2Requests : public Vst2HostTest, public testing::WithParamInterface<Request>
 {
@@ -136,7 +130,15 @@ TEST_F (Vst2HostTest, StringAnswersStayWithinTheirLimits)
 
 TEST_F (Vst2HostTest, NullPointersWhereAnswersGoAreRefused)
 {
-    for (const auto opcode : { effGetParamName, effGetParamDisplay, effGetEffectName, effGetChunk, effCanDo, effGetOutputProperties, effGetProgramNameIndexed, effEditGetRect, effProcessEvents })
+    for (const auto opcode : { effGetParamName,
+                               effGetParamDisplay,
+                               effGetEffectName,
+                               effGetChunk,
+                               effCanDo,
+                               effGetOutputProperties,
+                               effGetProgramNameIndexed,
+                               effEditGetRect,
+                               effProcessEvents })
         EXPECT_EQ (dispatch (opcode), 0) << "request " << opcode;
 }
 
@@ -146,10 +148,7 @@ struct CanDo
     VstIntPtr answer;
 };
 
-void PrintTo (const CanDo& c, std::ostream* os)
-{
-    *os << '"' << c.text << '"';
-}
+void PrintTo (const CanDo& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class Vst2CanDo : public Vst2HostTest, public testing::WithParamInterface<CanDo>
 {
@@ -161,7 +160,24 @@ TEST_P (Vst2CanDo, AnswersExactly)
     EXPECT_EQ (dispatch (effCanDo, 0, 0, text.data()), GetParam().answer);
 }
 
-INSTANTIATE_TEST_SUITE_P (Vst2HostTest, Vst2CanDo, testing::Values (CanDo { "receiveVstEvents", 1 }, CanDo { "receiveVstMidiEvent", 1 }, CanDo { "receiveVstMidiEvents", 1 }, CanDo { "sendVstEvents", -1 }, CanDo { "sendVstMidiEvent", -1 }, CanDo { "sendVstMidiEvents", -1 }, CanDo { "receiveVstTimeInfo", 1 }, CanDo { "conformsToWindowRules", 1 }, CanDo { "bypass", 1 }, CanDo { "openCloseAnyThread", -1 }, CanDo { "Bypass", 0 }, CanDo { "bypass ", 0 }, CanDo { "supportsViewDpiScaling", 0 }, CanDo { "hasCockosExtensions", 0 }, CanDo { "MPE", 0 }, CanDo { "", 0 }));
+INSTANTIATE_TEST_SUITE_P (Vst2HostTest,
+                          Vst2CanDo,
+                          testing::Values (CanDo { "receiveVstEvents", 1 },
+                                           CanDo { "receiveVstMidiEvent", 1 },
+                                           CanDo { "receiveVstMidiEvents", 1 },
+                                           CanDo { "sendVstEvents", -1 },
+                                           CanDo { "sendVstMidiEvent", -1 },
+                                           CanDo { "sendVstMidiEvents", -1 },
+                                           CanDo { "receiveVstTimeInfo", 1 },
+                                           CanDo { "conformsToWindowRules", 1 },
+                                           CanDo { "bypass", 1 },
+                                           CanDo { "openCloseAnyThread", -1 },
+                                           CanDo { "Bypass", 0 },
+                                           CanDo { "bypass ", 0 },
+                                           CanDo { "supportsViewDpiScaling", 0 },
+                                           CanDo { "hasCockosExtensions", 0 },
+                                           CanDo { "MPE", 0 },
+                                           CanDo { "", 0 }));
 
 TEST_F (Vst2HostTest, OutputPinsAreOneStereoPairNamedOutput)
 {
@@ -430,7 +446,8 @@ TEST_F (Vst2HostTest, TimesNoIntegerHoldsAreHarmless)
     // Found by fuzzing: JUCE's wrapper converted these to integers.
     resume (48000.0f, 256);
 
-    for (const auto time : { std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), -1.0e300, 1.0e19 })
+    for (const auto time :
+         { std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), -1.0e300, 1.0e19 })
     {
         setTransport (120.0, 0.0, 48000.0);
         host.timeInfo.samplePos = time;
@@ -447,7 +464,8 @@ TEST_F (Vst2HostTest, SampleRatesThatAreNotRatesAreIgnored)
 {
     // Found by fuzzing: JUCE's wrapper turned a tail of 0 s at a rate of NaN
     // into an integer.
-    for (const auto rate : { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -48000.0f })
+    for (const auto rate :
+         { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -48000.0f })
         EXPECT_EQ (dispatch (effSetSampleRate, 0, 0, nullptr, rate), 0);
 
     EXPECT_EQ (dispatch (effGetTailSize), 0);

@@ -14,15 +14,17 @@ TEST_F (Vst2HostTest, ThreadsAudioAndHostTogether)
     setTransport (120.0, 0.0, 48000.0);
 
     std::atomic<bool> audioDone { false };
-    std::thread audio ([&]
-                       {
-        std::vector<float> left (300), right (300);
-        float* outputs[] = { left.data(), right.data() };
+    std::thread audio (
+        [&]
+        {
+            std::vector<float> left (300), right (300);
+            float* outputs[] = { left.data(), right.data() };
 
-        for (int block = 0; block < 2000; ++block)
-            effect->processReplacing (effect, nullptr, outputs, block % 2 == 0 ? 256 : 300);
+            for (int block = 0; block < 2000; ++block)
+                effect->processReplacing (effect, nullptr, outputs, block % 2 == 0 ? 256 : 300);
 
-        audioDone = true; });
+            audioDone = true;
+        });
 
     for (int step = 0; ! audioDone || step < 200; ++step)
     {

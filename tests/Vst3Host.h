@@ -32,7 +32,8 @@ class HostObject : public Interface
 public:
     tresult PLUGIN_API queryInterface (const TUID requested, void** object) override
     {
-        if (FUnknownPrivate::iidEqual (requested, Interface::iid) || FUnknownPrivate::iidEqual (requested, FUnknown::iid))
+        if (FUnknownPrivate::iidEqual (requested, Interface::iid) ||
+            FUnknownPrivate::iidEqual (requested, FUnknown::iid))
         {
             *object = this;
             return kResultOk;
@@ -75,7 +76,9 @@ public:
     PluginPtr<Other> query() const
     {
         void* other = nullptr;
-        return PluginPtr<Other> (pointer != nullptr && pointer->queryInterface (Other::iid, &other) == kResultOk ? static_cast<Other*> (other) : nullptr);
+        return PluginPtr<Other> (pointer != nullptr && pointer->queryInterface (Other::iid, &other) == kResultOk
+                                     ? static_cast<Other*> (other)
+                                     : nullptr);
     }
 
     Interface* operator->() const noexcept { return pointer; }
@@ -98,7 +101,8 @@ public:
 
     tresult PLUGIN_API read (void* buffer, int32 numBytes, int32* numBytesRead) override
     {
-        const auto count = std::clamp<int64> (static_cast<int64> (bytes.size()) - position, 0, std::max<int32> (numBytes, 0));
+        const auto count =
+            std::clamp<int64> (static_cast<int64> (bytes.size()) - position, 0, std::max<int32> (numBytes, 0));
 
         if (count > 0)
             std::memcpy (buffer, bytes.data() + position, static_cast<size_t> (count));
@@ -131,8 +135,7 @@ public:
 
     tresult PLUGIN_API seek (int64 offset, int32 mode, int64* result) override
     {
-        const auto base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? position
-                                                                      : static_cast<int64> (bytes.size());
+        const auto base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? position : static_cast<int64> (bytes.size());
         if (base + offset < 0)
             return kInvalidArgument;
 
@@ -246,7 +249,8 @@ public:
     static bool findEffectClass (PClassInfo& info)
     {
         for (int32 i = 0; factory() != nullptr && i < factory()->countClasses(); ++i)
-            if (factory()->getClassInfo (i, &info) == kResultOk && std::strcmp (info.category, kVstAudioEffectClass) == 0)
+            if (factory()->getClassInfo (i, &info) == kResultOk &&
+                std::strcmp (info.category, kVstAudioEffectClass) == 0)
                 return true;
 
         return false;
@@ -256,7 +260,9 @@ public:
     static PluginPtr<Interface> create (const TUID classId)
     {
         void* object = nullptr;
-        return PluginPtr<Interface> (factory()->createInstance (classId, Interface::iid, &object) == kResultOk ? static_cast<Interface*> (object) : nullptr);
+        return PluginPtr<Interface> (factory()->createInstance (classId, Interface::iid, &object) == kResultOk
+                                         ? static_cast<Interface*> (object)
+                                         : nullptr);
     }
 
     /** Creates, initialises and connects component and controller. */
@@ -270,7 +276,8 @@ public:
         component = create<Vst::IComponent> (info.cid);
         TUID controllerId {};
 
-        if (! component || component->initialize (nullptr) != kResultOk || component->getControllerClassId (controllerId) != kResultOk)
+        if (! component || component->initialize (nullptr) != kResultOk ||
+            component->getControllerClassId (controllerId) != kResultOk)
             return false;
 
         controller = create<Vst::IEditController> (controllerId);

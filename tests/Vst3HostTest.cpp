@@ -32,10 +32,7 @@ std::string toAscii (const Vst::TChar* text)
     return ascii;
 }
 
-float valueOfIndex (int index)
-{
-    return static_cast<float> (index / 30.0);
-}
+float valueOfIndex (int index) { return static_cast<float> (index / 30.0); }
 
 class Vst3HostTest : public testing::Test
 {
@@ -45,7 +42,8 @@ protected:
         ASSERT_TRUE (host.open());
 
         for (int32 i = 0; i < host.controller->getParameterCount(); ++i)
-            if (host.controller->getParameterInfo (i, timeSignature) == kResultOk && toAscii (timeSignature.title) == "Time Signature")
+            if (host.controller->getParameterInfo (i, timeSignature) == kResultOk &&
+                toAscii (timeSignature.title) == "Time Signature")
                 return;
 
         FAIL() << "no \"Time Signature\" parameter";
@@ -69,7 +67,10 @@ protected:
     }
 
     /** One stereo block, with parameter changes and a transport context if given. */
-    std::vector<float> process (Vst::ProcessContext* context, Vst::IParameterChanges* changes = nullptr, int numSamples = blockSize, Vst::IEventList* events = nullptr) const
+    std::vector<float> process (Vst::ProcessContext* context,
+                                Vst::IParameterChanges* changes = nullptr,
+                                int numSamples = blockSize,
+                                Vst::IEventList* events = nullptr) const
     {
         std::vector<float> left (static_cast<size_t> (numSamples)), right (left.size());
         float* channels[] = { left.data(), right.data() };
@@ -94,7 +95,8 @@ protected:
     static Vst::ProcessContext playingAt (double tempo, int64 sample)
     {
         Vst::ProcessContext context {};
-        context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid | Vst::ProcessContext::kProjectTimeMusicValid;
+        context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid |
+                        Vst::ProcessContext::kProjectTimeMusicValid;
         context.sampleRate = sampleRate;
         context.tempo = tempo;
         context.projectTimeSamples = sample;
@@ -176,17 +178,13 @@ struct StateCase
     int index; // after loading
 };
 
-void PrintTo (const StateCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo (const StateCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<uint8_t> noise (std::size_t size)
 {
     std::mt19937 random (1234);
     std::vector<uint8_t> bytes (size);
-    std::generate (bytes.begin(), bytes.end(), [&]
-                   { return static_cast<uint8_t> (random()); });
+    std::generate (bytes.begin(), bytes.end(), [&] { return static_cast<uint8_t> (random()); });
     return bytes;
 }
 
@@ -200,7 +198,13 @@ TEST_P (Vst3State, LoadingTakesTheFirstByte)
     EXPECT_EQ (savedIndex(), GetParam().index);
 }
 
-INSTANTIATE_TEST_SUITE_P (Vst3HostTest, Vst3State, testing::Values (StateCase { "OneByte", { 12 }, kResultOk, 12 }, StateCase { "Empty", {}, kResultFalse, 6 }, StateCase { "ThreeBytes", { 200, 1, 2 }, kResultOk, 200 }, StateCase { "Noise64KiB", noise (65536), kResultOk, noise (1).front() }), caseName<StateCase>);
+INSTANTIATE_TEST_SUITE_P (Vst3HostTest,
+                          Vst3State,
+                          testing::Values (StateCase { "OneByte", { 12 }, kResultOk, 12 },
+                                           StateCase { "Empty", {}, kResultFalse, 6 },
+                                           StateCase { "ThreeBytes", { 200, 1, 2 }, kResultOk, 200 },
+                                           StateCase { "Noise64KiB", noise (65536), kResultOk, noise (1).front() }),
+                          caseName<StateCase>);
 
 TEST_F (Vst3HostTest, SavedStateRestoresTheParameter)
 {
@@ -229,7 +233,8 @@ TEST_F (Vst3HostTest, RendersTheClockFromTheHostsTransport)
         signal.insert (signal.end(), output.begin(), output.end());
     }
 
-    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, tempo, numBlocks * blockSize));
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()),
+               enginePulseStarts (sampleRate, tempo, numBlocks * blockSize));
 }
 
 // Hosts that break the rules: blocks longer than set up, bad arrangements,
@@ -240,7 +245,8 @@ TEST_F (Vst3HostTest, BlocksLongerThanSetUpContinueTheClock)
     startProcessing();
     auto context = playingAt (120.0, 0);
     const auto signal = process (&context, nullptr, 8 * blockSize + 100);
-    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, 120.0, 8 * blockSize + 100));
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()),
+               enginePulseStarts (sampleRate, 120.0, 8 * blockSize + 100));
 }
 
 TEST_F (Vst3HostTest, AnAbsurdMaximumBlockCostsLittleMemory)
@@ -322,7 +328,8 @@ TEST_F (Vst3HostTest, EventsAreNotRead)
 
     auto context = playingAt (120.0, 0);
     const auto signal = process (&context, nullptr, blockSize, &events);
-    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, 120.0, blockSize));
+    EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()),
+               enginePulseStarts (sampleRate, 120.0, blockSize));
 }
 
 TEST_F (Vst3HostTest, UnsoundArrangementsAreRefused)
@@ -351,8 +358,7 @@ TEST_F (Vst3HostTest, ProcessingWhileInactiveAfterASwitchTo51)
     ASSERT_EQ (host.component->setActive (true), kResultOk);
     std::vector<std::vector<float>> buffers (6, std::vector<float> (blockSize, 7.0f));
     float* channels[6];
-    std::transform (buffers.begin(), buffers.end(), channels, [] (auto& b)
-                    { return b.data(); });
+    std::transform (buffers.begin(), buffers.end(), channels, [] (auto& b) { return b.data(); });
     Vst::AudioBusBuffers output {};
     output.numChannels = 6;
     output.channelBuffers32 = channels;
@@ -365,7 +371,8 @@ TEST_F (Vst3HostTest, ProcessingWhileInactiveAfterASwitchTo51)
     EXPECT_EQ (host.processor->process (data), kResultOk);
 
     for (const auto& buffer : buffers)
-        EXPECT_EQ (quaverline::findPulseStarts (buffer.data(), buffer.size()), enginePulseStarts (sampleRate, 120.0, blockSize));
+        EXPECT_EQ (quaverline::findPulseStarts (buffer.data(), buffer.size()),
+                   enginePulseStarts (sampleRate, 120.0, blockSize));
 
     // A host that gives fewer channels than the layout has.
     output.numChannels = 2;

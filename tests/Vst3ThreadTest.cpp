@@ -27,35 +27,38 @@ TEST (Vst3Threads, AudioAndHostTogether)
     ASSERT_EQ (host.controller->getParameterInfo (0, info), kResultOk);
 
     std::atomic<bool> audioDone { false };
-    std::thread audio ([&]
-                       {
-        std::vector<float> left (256), right (256);
-        float* channels[] = { left.data(), right.data() };
-        Vst::AudioBusBuffers output {};
-        output.numChannels = 2;
-        output.channelBuffers32 = channels;
-
-        Vst::ProcessContext context {};
-        context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid | Vst::ProcessContext::kProjectTimeMusicValid;
-        context.sampleRate = 48000.0;
-        context.tempo = 120.0;
-
-        for (int block = 0; block < 2000; ++block)
+    std::thread audio (
+        [&]
         {
-            ParameterChanges changes;
-            changes.queues.emplace_back (info.id, double (block % 31) / 30.0);
-            Vst::ProcessData data {};
-            data.symbolicSampleSize = Vst::kSample32;
-            data.numSamples = 256;
-            data.numOutputs = 1;
-            data.outputs = &output;
-            data.processContext = &context;
-            data.inputParameterChanges = block % 16 == 0 ? &changes : nullptr;
-            host.processor->process (data);
-            context.projectTimeMusic += 256 * 120.0 / (60.0 * 48000.0);
-        }
+            std::vector<float> left (256), right (256);
+            float* channels[] = { left.data(), right.data() };
+            Vst::AudioBusBuffers output {};
+            output.numChannels = 2;
+            output.channelBuffers32 = channels;
 
-        audioDone = true; });
+            Vst::ProcessContext context {};
+            context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid |
+                            Vst::ProcessContext::kProjectTimeMusicValid;
+            context.sampleRate = 48000.0;
+            context.tempo = 120.0;
+
+            for (int block = 0; block < 2000; ++block)
+            {
+                ParameterChanges changes;
+                changes.queues.emplace_back (info.id, double (block % 31) / 30.0);
+                Vst::ProcessData data {};
+                data.symbolicSampleSize = Vst::kSample32;
+                data.numSamples = 256;
+                data.numOutputs = 1;
+                data.outputs = &output;
+                data.processContext = &context;
+                data.inputParameterChanges = block % 16 == 0 ? &changes : nullptr;
+                host.processor->process (data);
+                context.projectTimeMusic += 256 * 120.0 / (60.0 * 48000.0);
+            }
+
+            audioDone = true;
+        });
 
     for (int step = 0; ! audioDone || step < 200; ++step)
     {

@@ -44,10 +44,7 @@ vst2::InstanceRegistry instances;
 
 // The one parameter answers for every index, as the processor's own
 // getParameter does.
-float getParameter (AEffect* effect, int)
-{
-    return juceGetParameter (effect, 0);
-}
+float getParameter (AEffect* effect, int) { return juceGetParameter (effect, 0); }
 
 // Set while JUCE's wrapper is being made, before its record is known.
 thread_local audioMasterCallback hostOfInstanceInTheMaking = nullptr;
@@ -136,8 +133,8 @@ void processReplacing (AEffect* effect, float** inputs, float** outputs, int num
             auto* const output = outputs[channel];
             const auto repeated = std::find (outputs, outputs + channel, output) != outputs + channel;
             const auto useScratch = bypassed || output == nullptr || repeated;
-            channels[channel] = useScratch ? state->scratch.data() + std::size_t (channel) * std::size_t (sliceLength)
-                                           : output + done;
+            channels[channel] =
+                useScratch ? state->scratch.data() + std::size_t (channel) * std::size_t (sliceLength) : output + done;
         }
 
         state->sliceOffset.store (done, std::memory_order_relaxed);
@@ -155,9 +152,11 @@ void resume (AEffect* effect, vst2::InstanceState& state)
 
     // Hosts that announce absurd block sizes still get blocks rendered, in
     // slices of a size that costs little memory.
-    state.scratchChannelLength = state.hostBlockSize > 0 ? std::min (state.hostBlockSize, maximumSliceLength)
-                                                         : fallbackBlockSize;
-    state.scratch.assign (static_cast<std::size_t> (state.scratchChannelLength) * static_cast<std::size_t> (std::max (effect->numOutputs, 1)), 0.0f);
+    state.scratchChannelLength =
+        state.hostBlockSize > 0 ? std::min (state.hostBlockSize, maximumSliceLength) : fallbackBlockSize;
+    state.scratch.assign (static_cast<std::size_t> (state.scratchChannelLength) *
+                              static_cast<std::size_t> (std::max (effect->numOutputs, 1)),
+                          0.0f);
 }
 
 VstIntPtr writeString (void* destination, const char* text, std::size_t limit, VstIntPtr result)
@@ -226,7 +225,10 @@ std::optional<VstIntPtr> answerOwnRequest (AEffect* effect, int opcode, int inde
             return writeString (ptr, identity::manufacturerName, vst2::stringLimit::vendorString, 1);
 
         case effGetParamName:
-            return writeString (ptr, index == 0 ? quaverline::TimeSignatureState::parameterName : "", vst2::stringLimit::parameterName, 0);
+            return writeString (ptr,
+                                index == 0 ? quaverline::TimeSignatureState::parameterName : "",
+                                vst2::stringLimit::parameterName,
+                                0);
 
         // The parameter has no label and no value text; the one program has no name.
         case effGetParamLabel:
@@ -320,7 +322,8 @@ VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, voi
     const auto answer = juceDispatcher (effect, opcode, index, value, ptr, opt);
 
     if (opcode == effMainsChanged)
-        state->processing.store (value != 0 ? vst2::InstanceState::Processing::resumed : vst2::InstanceState::Processing::suspended,
+        state->processing.store (value != 0 ? vst2::InstanceState::Processing::resumed
+                                            : vst2::InstanceState::Processing::suspended,
                                  std::memory_order_release);
 
     // JUCE's wrapper may still call the host while it closes.

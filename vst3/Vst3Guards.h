@@ -34,15 +34,19 @@ inline Steinberg::int32 sliceLengthFor (Steinberg::int32 announcedMaximum) noexc
     bus can have, and not the sign bit, which JUCE's conversion mistakes for a
     negative number.
 */
-inline bool areArrangementsSound (const Steinberg::Vst::SpeakerArrangement* inputs, Steinberg::int32 numIns, const Steinberg::Vst::SpeakerArrangement* outputs, Steinberg::int32 numOuts) noexcept
+inline bool areArrangementsSound (const Steinberg::Vst::SpeakerArrangement* inputs,
+                                  Steinberg::int32 numIns,
+                                  const Steinberg::Vst::SpeakerArrangement* outputs,
+                                  Steinberg::int32 numOuts) noexcept
 {
     const auto areSound = [] (const Steinberg::Vst::SpeakerArrangement* arrangements, Steinberg::int32 count)
     {
         if (count < 0 || (count > 0 && arrangements == nullptr))
             return false;
 
-        return std::all_of (arrangements, arrangements + count, [] (Steinberg::Vst::SpeakerArrangement arrangement)
-                            { return (arrangement >> 63) == 0; });
+        return std::all_of (arrangements,
+                            arrangements + count,
+                            [] (Steinberg::Vst::SpeakerArrangement arrangement) { return (arrangement >> 63) == 0; });
     };
 
     return areSound (inputs, numIns) && areSound (outputs, numOuts);
@@ -95,7 +99,8 @@ public:
             {
                 auto* const start = reinterpret_cast<char*> (original[channel]);
                 const auto sampleSize = isDouble ? sizeof (double) : sizeof (float);
-                pointers[next] = start != nullptr ? reinterpret_cast<float*> (start + std::size_t (offset) * sampleSize) : nullptr;
+                pointers[next] =
+                    start != nullptr ? reinterpret_cast<float*> (start + std::size_t (offset) * sampleSize) : nullptr;
             }
         }
 
@@ -135,7 +140,10 @@ inline void clearOutputs (const Steinberg::Vst::ProcessData& data) noexcept
     {
         auto** channels = reinterpret_cast<char**> (data.outputs[bus].channelBuffers32);
 
-        for (int channel = 0; channels != nullptr && channel < std::min<Steinberg::int32> (data.outputs[bus].numChannels, maximumSlicedChannels); ++channel)
+        for (int channel = 0;
+             channels != nullptr &&
+             channel < std::min<Steinberg::int32> (data.outputs[bus].numChannels, maximumSlicedChannels);
+             ++channel)
             if (channels[channel] != nullptr)
                 std::fill (channels[channel], channels[channel] + std::size_t (data.numSamples) * sampleSize, char (0));
     }
@@ -153,7 +161,10 @@ inline void clearOutputs (const Steinberg::Vst::ProcessData& data) noexcept
     parameter changes are taken.
 */
 template <typename Process>
-Steinberg::tresult processInSlices (const Steinberg::Vst::ProcessData& data, Steinberg::int32 maximumLength, bool isActive, Process&& process)
+Steinberg::tresult processInSlices (const Steinberg::Vst::ProcessData& data,
+                                    Steinberg::int32 maximumLength,
+                                    bool isActive,
+                                    Process&& process)
 {
     auto slice = data;
     slice.inputEvents = nullptr;
@@ -176,7 +187,8 @@ Steinberg::tresult processInSlices (const Steinberg::Vst::ProcessData& data, Ste
     const auto isDouble = data.symbolicSampleSize == Steinberg::Vst::kSample64;
     SlicedBuses inputs, outputs;
 
-    if (! inputs.take (data.inputs, data.numInputs, isDouble) || ! outputs.take (data.outputs, data.numOutputs, isDouble))
+    if (! inputs.take (data.inputs, data.numInputs, isDouble) ||
+        ! outputs.take (data.outputs, data.numOutputs, isDouble))
         return Steinberg::kInvalidArgument;
 
     Steinberg::Vst::ProcessContext context {};

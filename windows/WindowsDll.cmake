@@ -6,7 +6,8 @@
 set (windowsDir "${PROJECT_SOURCE_DIR}/windows")
 
 configure_file ("${windowsDir}/quaverline_win_64.rc.in" "${CMAKE_CURRENT_BINARY_DIR}/quaverline_win_64.rc" @ONLY)
-target_sources (Quaverline_VST PRIVATE "${windowsDir}/quaverline_win_64.def" "${CMAKE_CURRENT_BINARY_DIR}/quaverline_win_64.rc")
+target_sources (Quaverline_VST PRIVATE
+    "${windowsDir}/quaverline_win_64.def" "${CMAKE_CURRENT_BINARY_DIR}/quaverline_win_64.rc")
 set_property (TARGET Quaverline_VST APPEND PROPERTY LINK_DEPENDS "${windowsDir}/quaverline_win_64.manifest")
 target_link_options (Quaverline_VST PRIVATE -static -static-libgcc -static-libstdc++)
 
@@ -14,7 +15,8 @@ target_link_options (Quaverline_VST PRIVATE -static -static-libgcc -static-libst
 # export with __declspec (dllexport). The export directive this leaves in the
 # object's .drectve section is removed before linking, so that the DLL
 # exports the .def file's eight names and nothing else.
-set (vst2WrapperObject "${CMAKE_BINARY_DIR}/CMakeFiles/Quaverline_VST.dir${JUCE_MODULES_DIR}/juce_audio_plugin_client/juce_audio_plugin_client_VST2.cpp.obj")
+set (vst2WrapperObject "${CMAKE_BINARY_DIR}/CMakeFiles/Quaverline_VST.dir${JUCE_MODULES_DIR}")
+string (APPEND vst2WrapperObject "/juce_audio_plugin_client/juce_audio_plugin_client_VST2.cpp.obj")
 add_custom_command (TARGET Quaverline_VST PRE_LINK
     COMMAND "${CMAKE_OBJCOPY}" --remove-section .drectve "${vst2WrapperObject}"
     VERBATIM)
@@ -41,7 +43,8 @@ configure_file ("${windowsGraphicsUnit}.in" "${windowsGraphicsUnit}" COPYONLY)
 set_source_files_properties ("${graphicsUnit}" PROPERTIES HEADER_FILE_ONLY TRUE)
 target_sources (Quaverline PRIVATE "${windowsGraphicsUnit}")
 # The unit's own includes are relative to JUCE's juce_graphics folder.
-set_source_files_properties ("${windowsGraphicsUnit}" PROPERTIES INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_graphics")
+set_source_files_properties ("${windowsGraphicsUnit}" PROPERTIES
+    INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_graphics")
 target_link_libraries (Quaverline PUBLIC windowscodecs)
 
 # Tests: the DLL's identity read from the file, and the test hosts, built for
@@ -60,7 +63,8 @@ if (BUILD_TESTING)
         tests/Vst2HostTest.cpp
         tests/Vst2ThreadTest.cpp)
     target_include_directories (quaverline_windows_host_tests PRIVATE tests aax/sdk "${QUAVERLINE_VST2_SDK_DIR}")
-    target_link_libraries (quaverline_windows_host_tests PRIVATE quaverline_identity quaverline_engine quaverline_analysis gtest_main)
+    target_link_libraries (quaverline_windows_host_tests PRIVATE
+        quaverline_identity quaverline_engine quaverline_analysis gtest_main)
     target_link_options (quaverline_windows_host_tests PRIVATE -static)
     target_compile_definitions (quaverline_windows_host_tests PRIVATE
         QUAVERLINE_VST2_PATH="quaverline_win_64.dll"
@@ -71,7 +75,8 @@ if (BUILD_TESTING)
     # its messages go through) need one under Wine.
     set (winePrefix "${CMAKE_BINARY_DIR}/wine-prefix")
     add_test (NAME WindowsDll.HostTestsUnderWine
-        COMMAND xvfb-run -a -s "-screen 0 800x600x24" "${PROJECT_SOURCE_DIR}/scripts/wine-run" "$<TARGET_FILE:quaverline_windows_host_tests>"
+        COMMAND xvfb-run -a -s "-screen 0 800x600x24"
+            "${PROJECT_SOURCE_DIR}/scripts/wine-run" "$<TARGET_FILE:quaverline_windows_host_tests>"
         WORKING_DIRECTORY "$<TARGET_FILE_DIR:Quaverline_VST>")
     set_tests_properties (WindowsDll.HostTestsUnderWine PROPERTIES
         ENVIRONMENT "QUAVERLINE_WINE_PREFIX=${winePrefix}" TIMEOUT 600)

@@ -15,7 +15,14 @@ namespace
 using quaverline::fuzz::FuzzInput;
 using quaverline::fuzz::FuzzOutput;
 
-constexpr AAX_EStemFormat stems[] { aax::stem::mono, aax::stem::stereo, aax::stem::lcr, aax::stem::quad, aax::stem::fivePointZero, aax::stem::fivePointOne, aax::stem::sevenPointZeroDts, aax::stem::sevenPointOneDts };
+constexpr AAX_EStemFormat stems[] { aax::stem::mono,
+                                    aax::stem::stereo,
+                                    aax::stem::lcr,
+                                    aax::stem::quad,
+                                    aax::stem::fivePointZero,
+                                    aax::stem::fivePointOne,
+                                    aax::stem::sevenPointZeroDts,
+                                    aax::stem::sevenPointOneDts };
 
 std::string takeId (FuzzInput& input)
 {
@@ -128,9 +135,22 @@ extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
     play.put (uint64_t (1));
 
     for (int block = 0; block < 4; ++block)
-        play.put (uint8_t (3)).put (uint8_t (1)).put (120.0).put (int64_t (block * 1024)).put (int64_t (block * 1024 * 20000)).put (uint8_t (0)).put (int32_t (0)).put (uint64_t (1024));
+        play.put (uint8_t (3))
+            .put (uint8_t (1))
+            .put (120.0)
+            .put (int64_t (block * 1024))
+            .put (int64_t (block * 1024 * 20000))
+            .put (uint8_t (0))
+            .put (int32_t (0))
+            .put (uint64_t (1024));
 
-    const auto chunk = FuzzOutput().put (uint64_t (1)).put (uint8_t (0)).put (uint8_t (0)).putBytes ({ 12 }).put (uint8_t (1)).put (uint8_t (0));
+    const auto chunk = FuzzOutput()
+                           .put (uint64_t (1))
+                           .put (uint8_t (0))
+                           .put (uint8_t (0))
+                           .putBytes ({ 12 })
+                           .put (uint8_t (1))
+                           .put (uint8_t (0));
     quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, { play.data, chunk.data });
     return 0;
 }

@@ -23,7 +23,14 @@ std::vector<uint8_t> steadyPlay (double sampleRate, double bpm, double start, in
     out.put (sampleRate);
 
     for (int block = 0; block < blocks; ++block)
-        out.put (uint64_t (blockSize + 2)).put (uint8_t (0)).put (uint8_t (1)).put (uint8_t (1)).put (bpm).put (start + block * blockSize * bpm / (60.0 * sampleRate)).put (uint8_t (6)).put (uint8_t (0));
+        out.put (uint64_t (blockSize + 2))
+            .put (uint8_t (0))
+            .put (uint8_t (1))
+            .put (uint8_t (1))
+            .put (bpm)
+            .put (start + block * blockSize * bpm / (60.0 * sampleRate))
+            .put (uint8_t (6))
+            .put (uint8_t (0));
 
     return out.data;
 }
@@ -51,7 +58,12 @@ std::optional<HostPosition> takeReport (FuzzInput& input)
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
-    fuzz::writeSeedsIfAsked (*argc, *argv, { steadyPlay (48000.0, 120.0, 0.0, 8, 512), steadyPlay (8000.0, 999.0, 0.0, 4, 1000), steadyPlay (48000.0, 700.0, 0.25, 4, 97), steadyPlay (1.0, 120.0, 1.0e15, 2, 64) });
+    fuzz::writeSeedsIfAsked (*argc,
+                             *argv,
+                             { steadyPlay (48000.0, 120.0, 0.0, 8, 512),
+                               steadyPlay (8000.0, 999.0, 0.0, 4, 1000),
+                               steadyPlay (48000.0, 700.0, 0.25, 4, 97),
+                               steadyPlay (1.0, 120.0, 1.0e15, 2, 64) });
     return 0;
 }
 

@@ -30,34 +30,32 @@ using quaverline::fuzz::FuzzOutput;
 constexpr int maximumBlock = 20000;
 
 // The URIs the host maps, in a fixed order, so that inputs name them by number.
-const char* const knownUris[] {
-    LV2_ATOM__Sequence,
-    LV2_ATOM__Object,
-    LV2_ATOM__Blank,
-    LV2_ATOM__Float,
-    LV2_ATOM__Double,
-    LV2_ATOM__Int,
-    LV2_ATOM__Long,
-    LV2_ATOM__String,
-    LV2_ATOM__URID,
-    LV2_ATOM__Chunk,
-    LV2_MIDI__MidiEvent,
-    LV2_TIME__Position,
-    LV2_TIME__frame,
-    LV2_TIME__speed,
-    LV2_TIME__bar,
-    LV2_TIME__barBeat,
-    LV2_TIME__beat,
-    LV2_TIME__beatUnit,
-    LV2_TIME__beatsPerBar,
-    LV2_TIME__beatsPerMinute,
-    LV2_PATCH__Set,
-    LV2_PATCH__property,
-    LV2_PATCH__value,
-    QUAVERLINE_LV2_URI ":timeSignature",
-    LV2_BUF_SIZE__maxBlockLength,
-    LV2_BUF_SIZE__minBlockLength
-};
+const char* const knownUris[] { LV2_ATOM__Sequence,
+                                LV2_ATOM__Object,
+                                LV2_ATOM__Blank,
+                                LV2_ATOM__Float,
+                                LV2_ATOM__Double,
+                                LV2_ATOM__Int,
+                                LV2_ATOM__Long,
+                                LV2_ATOM__String,
+                                LV2_ATOM__URID,
+                                LV2_ATOM__Chunk,
+                                LV2_MIDI__MidiEvent,
+                                LV2_TIME__Position,
+                                LV2_TIME__frame,
+                                LV2_TIME__speed,
+                                LV2_TIME__bar,
+                                LV2_TIME__barBeat,
+                                LV2_TIME__beat,
+                                LV2_TIME__beatUnit,
+                                LV2_TIME__beatsPerBar,
+                                LV2_TIME__beatsPerMinute,
+                                LV2_PATCH__Set,
+                                LV2_PATCH__property,
+                                LV2_PATCH__value,
+                                QUAVERLINE_LV2_URI ":timeSignature",
+                                LV2_BUF_SIZE__maxBlockLength,
+                                LV2_BUF_SIZE__minBlockLength };
 
 LV2_URID mapUri (LV2_URID_Map_Handle, const char* uri)
 {
@@ -78,10 +76,7 @@ LV2_URID mapUri (LV2_URID_Map_Handle, const char* uri)
 
 LV2_URID_Map map { nullptr, mapUri };
 
-LV2_URID urid (const char* uri)
-{
-    return mapUri (nullptr, uri);
-}
+LV2_URID urid (const char* uri) { return mapUri (nullptr, uri); }
 
 const LV2_Descriptor* descriptor()
 {
@@ -120,7 +115,8 @@ void run (const LV2_Descriptor& plugin, LV2_Handle instance, FuzzInput& input)
     auto body = input.takeBytes (8192);
     body.resize (std::max<std::size_t> (body.size(), sizeof (LV2_Atom_Sequence_Body)));
     auto words = std::make_unique<uint64_t[]> ((sizeof (LV2_Atom) + body.size() + 7) / 8);
-    LV2_Atom head { static_cast<uint32_t> (body.size()), input.takeBool() ? urid (LV2_ATOM__Sequence) : input.take<uint32_t>() };
+    LV2_Atom head { static_cast<uint32_t> (body.size()),
+                    input.takeBool() ? urid (LV2_ATOM__Sequence) : input.take<uint32_t>() };
     std::memcpy (words.get(), &head, sizeof (head));
     std::memcpy (reinterpret_cast<uint8_t*> (words.get()) + sizeof (head), body.data(), body.size());
 
@@ -178,8 +174,20 @@ std::vector<uint8_t> positionSeed()
 
     FuzzOutput out;
     out.put (uint8_t (0)).put (int32_t (512));
-    out.put (uint8_t (0)).put (uint64_t (512)).putBytes ({ body, body + atom->size }).put (uint8_t (1)).put (uint64_t (1024)).put (uint8_t (1)).put (uint8_t (1));
-    out.put (uint8_t (0)).put (uint64_t (2048)).putBytes ({}).put (uint8_t (1)).put (uint64_t (1024)).put (uint8_t (1)).put (uint8_t (1));
+    out.put (uint8_t (0))
+        .put (uint64_t (512))
+        .putBytes ({ body, body + atom->size })
+        .put (uint8_t (1))
+        .put (uint64_t (1024))
+        .put (uint8_t (1))
+        .put (uint8_t (1));
+    out.put (uint8_t (0))
+        .put (uint64_t (2048))
+        .putBytes ({})
+        .put (uint8_t (1))
+        .put (uint64_t (1024))
+        .put (uint8_t (1))
+        .put (uint8_t (1));
     out.put (uint8_t (1)).putString (std::string ("1.M") + '\0').put (uint8_t (1));
     return out.data;
 }
@@ -187,7 +195,10 @@ std::vector<uint8_t> positionSeed()
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
-    quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, { positionSeed(), FuzzOutput().put (uint8_t (2)).put (-1.0).put (uint8_t (0)).put (uint64_t (4096)).data });
+    quaverline::fuzz::writeSeedsIfAsked (
+        *argc,
+        *argv,
+        { positionSeed(), FuzzOutput().put (uint8_t (2)).put (-1.0).put (uint8_t (0)).put (uint64_t (4096)).data });
     return 0;
 }
 

@@ -24,12 +24,16 @@ std::vector<uint8_t> commandLine (const std::vector<std::string>& arguments)
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
-    quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, {
-                                                           commandLine ({ "--tempo", "97", "--time-signature", "7/8", "--start", "0.25" }),
-                                                           commandLine ({ "--sample-rate=44100", "--bars", "3", "--block-size", "64", "--channels", "8", "--bit-depth", "24" }),
-                                                           commandLine ({ "--seconds", "2.5", "--output", "a.wav", "--plot", "a.png" }),
-                                                           commandLine ({ "--time-signature", " 8/8", "--help" }),
-                                                       });
+    quaverline::fuzz::writeSeedsIfAsked (
+        *argc,
+        *argv,
+        {
+            commandLine ({ "--tempo", "97", "--time-signature", "7/8", "--start", "0.25" }),
+            commandLine (
+                { "--sample-rate=44100", "--bars", "3", "--block-size", "64", "--channels", "8", "--bit-depth", "24" }),
+            commandLine ({ "--seconds", "2.5", "--output", "a.wav", "--plot", "a.png" }),
+            commandLine ({ "--time-signature", " 8/8", "--help" }),
+        });
     return 0;
 }
 

@@ -21,7 +21,10 @@ std::vector<uint8_t> restore (std::vector<uint8_t> bytes)
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
-    quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, { restore ({ 6 }), restore ({ 200, 1, 2 }), restore ({}), FuzzOutput().put (uint8_t (1)).put (0.35f).data });
+    quaverline::fuzz::writeSeedsIfAsked (
+        *argc,
+        *argv,
+        { restore ({ 6 }), restore ({ 200, 1, 2 }), restore ({}), FuzzOutput().put (uint8_t (1)).put (0.35f).data });
     return 0;
 }
 

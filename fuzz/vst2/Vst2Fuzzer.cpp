@@ -38,10 +38,7 @@ VstIntPtr hostCallback (AEffect*, int opcode, int, VstIntPtr, void*, float)
 // Any request from effSetProgram (2) to the highest VST 2.4 defines (79),
 // but for the editor's (13 to 21, 59 to 61): those need a display and a
 // message loop, which the window tests give them.
-bool isEditorRequest (int opcode)
-{
-    return (opcode >= 13 && opcode <= 21) || (opcode >= 59 && opcode <= 61);
-}
+bool isEditorRequest (int opcode) { return (opcode >= 13 && opcode <= 21) || (opcode >= 59 && opcode <= 61); }
 
 AEffect* load()
 {
@@ -103,12 +100,27 @@ std::vector<uint8_t> playSeed()
 {
     FuzzOutput out;
     const auto sendRequest = [&] (int opcode, int64_t value, float opt)
-    { out.put (uint8_t (0)).put (uint64_t (opcode - 2)).put (int32_t (0)).put (value).put (opt).putBytes ({}).put (uint8_t (0)); };
+    {
+        out.put (uint8_t (0))
+            .put (uint64_t (opcode - 2))
+            .put (int32_t (0))
+            .put (value)
+            .put (opt)
+            .putBytes ({})
+            .put (uint8_t (0));
+    };
 
     sendRequest (effSetSampleRate, 0, 48000.0f);
     sendRequest (effSetBlockSize, 512, 0.0f);
     sendRequest (effMainsChanged, 1, 0.0f);
-    out.put (uint8_t (2)).put (uint8_t (1)).put (0.0).put (48000.0).put (0.0).put (120.0).put (0.0).put (int32_t (kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying));
+    out.put (uint8_t (2))
+        .put (uint8_t (1))
+        .put (0.0)
+        .put (48000.0)
+        .put (0.0)
+        .put (120.0)
+        .put (0.0)
+        .put (int32_t (kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying));
 
     for (int block = 0; block < 4; ++block)
         out.put (uint8_t (1)).put (uint64_t (block == 3 ? 4097 : 513)).put (uint64_t (block % 6));
@@ -119,7 +131,8 @@ std::vector<uint8_t> playSeed()
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
-    quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, { playSeed(), FuzzOutput().put (uint8_t (1)).put (uint64_t (100)).data });
+    quaverline::fuzz::writeSeedsIfAsked (
+        *argc, *argv, { playSeed(), FuzzOutput().put (uint8_t (1)).put (uint64_t (100)).data });
     return 0;
 }
 

@@ -21,7 +21,8 @@ Vst::ParamID takeParameterId (FuzzInput& input, Vst::IEditController& controller
 {
     Vst::ParameterInfo info {};
 
-    if (input.takeBool() && controller.getParameterInfo (static_cast<int32> (input.takeInRange (0, 1)), info) == kResultOk)
+    if (input.takeBool() &&
+        controller.getParameterInfo (static_cast<int32> (input.takeInRange (0, 1)), info) == kResultOk)
         return info.id;
 
     return input.take<Vst::ParamID>();
@@ -72,7 +73,8 @@ void arrange (Vst3Host& host, FuzzInput& input)
 
     const auto numIns = static_cast<int32> (input.takeInRange (-1, 2));
     const auto numOuts = static_cast<int32> (input.takeInRange (-1, 2));
-    host.processor->setBusArrangements (input.takeBool() ? inputs : nullptr, numIns, input.takeBool() ? outputs : nullptr, numOuts);
+    host.processor->setBusArrangements (
+        input.takeBool() ? inputs : nullptr, numIns, input.takeBool() ? outputs : nullptr, numOuts);
 }
 
 void callController (Vst3Host& host, FuzzInput& input)
@@ -100,17 +102,40 @@ void callController (Vst3Host& host, FuzzInput& input)
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
-    const auto setup = FuzzOutput().put (uint8_t (2)).put (uint8_t (0)).put (int32 (512)).put (48000.0).put (uint8_t (3)).put (uint8_t (1)).put (uint8_t (7)).put (uint8_t (1));
+    const auto setup = FuzzOutput()
+                           .put (uint8_t (2))
+                           .put (uint8_t (0))
+                           .put (int32 (512))
+                           .put (48000.0)
+                           .put (uint8_t (3))
+                           .put (uint8_t (1))
+                           .put (uint8_t (7))
+                           .put (uint8_t (1));
     auto playing = setup;
     playing.put (uint8_t (5)).put (uint64_t (4098)).put (uint8_t (0));
 
     for (int channel = 0; channel < maximumChannels; ++channel)
         playing.put (uint8_t (1));
 
-    playing.put (uint64_t (2)).put (uint8_t (1)).put (uint32 (Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid | Vst::ProcessContext::kProjectTimeMusicValid));
-    playing.put (48000.0).put (int64 (0)).put (0.0).put (120.0).put (uint8_t (0)).put (uint64_t (0)).put (uint64_t (1)).put (uint8_t (1)).put (uint8_t (0));
+    playing.put (uint64_t (2))
+        .put (uint8_t (1))
+        .put (uint32 (Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid |
+                      Vst::ProcessContext::kProjectTimeMusicValid));
+    playing.put (48000.0)
+        .put (int64 (0))
+        .put (0.0)
+        .put (120.0)
+        .put (uint8_t (0))
+        .put (uint64_t (0))
+        .put (uint64_t (1))
+        .put (uint8_t (1))
+        .put (uint8_t (0));
 
-    quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, { playing.data, FuzzOutput().put (uint8_t (0)).putBytes ({ 12 }).data, FuzzOutput().put (uint8_t (6)).put (uint64_t (0)).data });
+    quaverline::fuzz::writeSeedsIfAsked (*argc,
+                                         *argv,
+                                         { playing.data,
+                                           FuzzOutput().put (uint8_t (0)).putBytes ({ 12 }).data,
+                                           FuzzOutput().put (uint8_t (6)).put (uint64_t (0)).data });
     return 0;
 }
 
@@ -143,7 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 
             case 2:
             {
-                Vst::ProcessSetup setup { Vst::kRealtime, input.takeBool() ? Vst::kSample64 : Vst::kSample32, input.take<int32>(), input.take<double>() };
+                Vst::ProcessSetup setup { Vst::kRealtime,
+                                          input.takeBool() ? Vst::kSample64 : Vst::kSample32,
+                                          input.take<int32>(),
+                                          input.take<double>() };
                 host.processor->setupProcessing (setup);
                 break;
             }

@@ -103,8 +103,7 @@ std::string checkFolder (const std::string& given, const std::string& folder)
 
 CheckedOutputPath checkOutputPath (const std::string& given)
 {
-    const auto fail = [] (std::string message)
-    { return CheckedOutputPath { std::nullopt, std::move (message) }; };
+    const auto fail = [] (std::string message) { return CheckedOutputPath { std::nullopt, std::move (message) }; };
 
     if (given.empty())
         return fail ("an output needs a file name");

@@ -33,8 +33,7 @@ bool isPlainDecimal (const std::string& text)
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;
 
-    const auto isDigit = [&]
-    { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+    const auto isDigit = [&] { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
     std::size_t digits = 0;
 
     for (; isDigit(); ++i)
@@ -95,7 +94,8 @@ auto readValue (const std::string& option, const std::string& text, Range range,
 
     if (! value || *value < range.minimum || *value > range.maximum)
     {
-        error = option + " takes a number from " + formatNumber (range.minimum) + " to " + formatNumber (range.maximum) + ", not \"" + text + "\"";
+        error = option + " takes a number from " + formatNumber (range.minimum) + " to " +
+                formatNumber (range.maximum) + ", not \"" + text + "\"";
         return std::nullopt;
     }
 
@@ -225,7 +225,9 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
             if (const auto index = parseTimeSignature (value))
                 options.timeSignatureIndex = *index;
             else
-                error = "--time-signature takes \" 8/8\"-style text from 2/8 to 257/8 or an index from 0 to 255, not \"" + value + "\"";
+                error =
+                    "--time-signature takes \" 8/8\"-style text from 2/8 to 257/8 or an index from 0 to 255, not \"" +
+                    value + "\"";
         }
         else
         {

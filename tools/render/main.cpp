@@ -43,27 +43,30 @@ std::unique_ptr<juce::AudioFormatWriter> createWavWriter (const juce::File& file
         return nullptr;
 
     juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatWriter> writer (wav.createWriterFor (stream.get(), options.sampleRate, static_cast<unsigned int> (options.numChannels), options.bitDepth, {}, 0));
+    std::unique_ptr<juce::AudioFormatWriter> writer (wav.createWriterFor (
+        stream.get(), options.sampleRate, static_cast<unsigned int> (options.numChannels), options.bitDepth, {}, 0));
     if (writer != nullptr)
         stream.release(); // the writer owns the stream now
 
     return writer;
 }
 
-void printSummary (const RenderOptions& options, const juce::File& file, const std::vector<float>& signal, const std::vector<int64_t>& pulseStarts)
+void printSummary (const RenderOptions& options,
+                   const juce::File& file,
+                   const std::vector<float>& signal,
+                   const std::vector<int64_t>& pulseStarts)
 {
     const auto spacing = quaverline::measurePulseSpacing (pulseStarts);
     const double expectedSpacing = 60.0 * options.sampleRate / (options.bpm * 24.0);
 
-    std::cout << std::fixed << std::setprecision (3)
-              << "Quaverline clock: " << options.bpm << " bpm, time signature "
+    std::cout << std::fixed << std::setprecision (3) << "Quaverline clock: " << options.bpm << " bpm, time signature "
               << quaverline::timeSignatureLabel (options.timeSignatureIndex) << " (index " << options.timeSignatureIndex
               << "), start at " << options.startPosition << " quarter notes\n"
               << "Wrote " << file.getFullPathName() << ": " << signal.size() << " samples ("
               << double (signal.size()) / options.sampleRate << " s) at " << std::setprecision (0) << options.sampleRate
               << " Hz, " << options.numChannels << " channels, "
-              << (options.bitDepth == 32 ? "32-bit float" : std::to_string (options.bitDepth) + "-bit") << ", blocks of "
-              << options.blockSize << "\n";
+              << (options.bitDepth == 32 ? "32-bit float" : std::to_string (options.bitDepth) + "-bit")
+              << ", blocks of " << options.blockSize << "\n";
 
     std::cout << "Pulses: " << pulseStarts.size();
 
@@ -137,7 +140,9 @@ int main (int argc, char* argv[])
     // Written beside the targets and renamed into place once all went well.
     const auto outputFile = juce::File (*output.path);
     quaverline::PendingOutputFile pendingOutput (*output.path);
-    auto writer = pendingOutput.temporaryPath().empty() ? nullptr : createWavWriter (juce::File (pendingOutput.temporaryPath()), options);
+    auto writer = pendingOutput.temporaryPath().empty()
+                      ? nullptr
+                      : createWavWriter (juce::File (pendingOutput.temporaryPath()), options);
 
     if (writer == nullptr)
         return fail ("cannot write " + outputFile.getFullPathName());
@@ -172,9 +177,12 @@ int main (int argc, char* argv[])
     if (plotPath)
     {
         pendingPlot.emplace (*plotPath);
-        const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, " + juce::String (options.sampleRate) + " Hz, " + juce::String (quaverline::timeSignatureLabel (options.timeSignatureIndex)).trim();
+        const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, " +
+                           juce::String (options.sampleRate) + " Hz, " +
+                           juce::String (quaverline::timeSignatureLabel (options.timeSignatureIndex)).trim();
 
-        if (pendingPlot->temporaryPath().empty() || ! quaverline::writeWaveformPlot (juce::File (pendingPlot->temporaryPath()), signal, pulseStarts, title))
+        if (pendingPlot->temporaryPath().empty() ||
+            ! quaverline::writeWaveformPlot (juce::File (pendingPlot->temporaryPath()), signal, pulseStarts, title))
             return fail ("cannot write " + juce::String (*plotPath));
     }
 
