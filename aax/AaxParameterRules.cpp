@@ -32,7 +32,10 @@ bool isNumericId (const char* id) noexcept
     return true;
 }
 
-std::string parameterIdFromNumber (int number) { return std::to_string (number); }
+std::string parameterIdFromNumber (int number)
+{
+    return std::to_string (number);
+}
 
 std::string bypassNameOfLength (int32_t maximumLength)
 {

@@ -77,9 +77,15 @@ JuceAAX_Processor::JuceAAX_Processor()
     pluginInstance->addListener (this);
 }
 
-JuceAAX_Processor::~JuceAAX_Processor() { pluginInstance->removeListener (this); }
+JuceAAX_Processor::~JuceAAX_Processor()
+{
+    pluginInstance->removeListener (this);
+}
 
-AAX_IEffectParameters* JuceAAX_Processor::create() { return std::make_unique<JuceAAX_Processor>().release(); }
+AAX_IEffectParameters* JuceAAX_Processor::create()
+{
+    return std::make_unique<JuceAAX_Processor>().release();
+}
 
 //==============================================================================
 AAX_Result JuceAAX_Processor::EffectInit()

@@ -18,7 +18,10 @@ Header readHeader (const uint8_t* at) noexcept
     return header;
 }
 
-std::size_t padded (std::size_t size) noexcept { return (size + 7) & ~std::size_t (7); }
+std::size_t padded (std::size_t size) noexcept
+{
+    return (size + 7) & ~std::size_t (7);
+}
 
 /** Whether an atom's body (size bytes at body) holds nothing that runs past it. */
 bool isSound (uint32_t type, const uint8_t* body, std::size_t size, const AtomTypes& types, int depth) noexcept

@@ -184,9 +184,15 @@ void connectPort (LV2_Handle handle, uint32_t port, void* data)
         juceDescriptor().connect_port (instance.juce, port, data);
 }
 
-void activate (LV2_Handle handle) { juceDescriptor().activate (static_cast<Instance*> (handle)->juce); }
+void activate (LV2_Handle handle)
+{
+    juceDescriptor().activate (static_cast<Instance*> (handle)->juce);
+}
 
-void deactivate (LV2_Handle handle) { juceDescriptor().deactivate (static_cast<Instance*> (handle)->juce); }
+void deactivate (LV2_Handle handle)
+{
+    juceDescriptor().deactivate (static_cast<Instance*> (handle)->juce);
+}
 
 void run (LV2_Handle handle, uint32_t numSamples)
 {
@@ -201,10 +207,15 @@ void run (LV2_Handle handle, uint32_t numSamples)
     const auto outputCapacity = instance.hostOutput != nullptr ? instance.hostOutput->atom.size : 0;
     auto* const scratchOutput = reinterpret_cast<LV2_Atom_Sequence*> (instance.scratchOutput.data());
 
-    for (uint32_t done = 0; done < numSamples || numSamples == 0; done += uint32_t (instance.sliceLength))
+    // A block of 0 samples is still one call: it delivers the events. The
+    // count is 64 bits wide, so that it cannot wrap near 2^32 samples.
+    const auto sliceLength = uint64_t (instance.sliceLength);
+    uint64_t done = 0;
+
+    do
     {
-        const auto length = std::min<uint32_t> (uint32_t (instance.sliceLength), numSamples - done);
-        const auto isLast = numSamples - done <= uint32_t (instance.sliceLength);
+        const auto length = uint32_t (std::min (sliceLength, numSamples - done));
+        const auto isLast = numSamples - done <= sliceLength;
 
         for (uint32_t channel = 0; channel < numAudioOutputs; ++channel)
             juce.connect_port (instance.juce,
@@ -224,9 +235,8 @@ void run (LV2_Handle handle, uint32_t numSamples)
         // The events belong to the first slice.
         input->atom.size = sizeof (LV2_Atom_Sequence_Body);
 
-        if (numSamples == 0)
-            break;
-    }
+        done += sliceLength;
+    } while (done < numSamples);
 }
 
 void cleanup (LV2_Handle handle)

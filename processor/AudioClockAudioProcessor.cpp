@@ -26,7 +26,10 @@ AudioClockAudioProcessor::AudioClockAudioProcessor()
 
 AudioClockAudioProcessor::~AudioClockAudioProcessor() = default;
 
-const juce::String AudioClockAudioProcessor::getName() const { return identity::pluginName; }
+const juce::String AudioClockAudioProcessor::getName() const
+{
+    return identity::pluginName;
+}
 
 void AudioClockAudioProcessor::prepareToPlay (double, int)
 {
@@ -133,31 +136,55 @@ bool AudioClockAudioProcessor::isBusesLayoutSupported (const BusesLayout& layout
     return true;
 }
 
-bool AudioClockAudioProcessor::silenceInProducesSilenceOut() const { return false; }
+bool AudioClockAudioProcessor::silenceInProducesSilenceOut() const
+{
+    return false;
+}
 
-double AudioClockAudioProcessor::getTailLengthSeconds() const { return 0.0; }
+double AudioClockAudioProcessor::getTailLengthSeconds() const
+{
+    return 0.0;
+}
 
-bool AudioClockAudioProcessor::acceptsMidi() const { return identity::wantsMidiInput; }
+bool AudioClockAudioProcessor::acceptsMidi() const
+{
+    return identity::wantsMidiInput;
+}
 
-bool AudioClockAudioProcessor::producesMidi() const { return identity::producesMidi; }
+bool AudioClockAudioProcessor::producesMidi() const
+{
+    return identity::producesMidi;
+}
 
 juce::AudioProcessorEditor* AudioClockAudioProcessor::createEditor()
 {
     return std::make_unique<AudioClockEditor> (*this).release();
 }
 
-bool AudioClockAudioProcessor::hasEditor() const { return identity::hasEditor; }
+bool AudioClockAudioProcessor::hasEditor() const
+{
+    return identity::hasEditor;
+}
 
-int AudioClockAudioProcessor::getNumParameters() { return 1; }
+int AudioClockAudioProcessor::getNumParameters()
+{
+    return 1;
+}
 
 const juce::String AudioClockAudioProcessor::getParameterName (int parameterIndex)
 {
     return parameterIndex == 0 ? juce::String (quaverline::TimeSignatureState::parameterName) : juce::String();
 }
 
-float AudioClockAudioProcessor::getParameter (int) { return timeSignature.getParameterValue(); }
+float AudioClockAudioProcessor::getParameter (int)
+{
+    return timeSignature.getParameterValue();
+}
 
-const juce::String AudioClockAudioProcessor::getParameterText (int) { return {}; }
+const juce::String AudioClockAudioProcessor::getParameterText (int)
+{
+    return {};
+}
 
 void AudioClockAudioProcessor::setParameter (int parameterIndex, float newValue)
 {
@@ -165,13 +192,22 @@ void AudioClockAudioProcessor::setParameter (int parameterIndex, float newValue)
         timeSignature.setParameterValue (newValue);
 }
 
-int AudioClockAudioProcessor::getNumPrograms() { return 1; }
+int AudioClockAudioProcessor::getNumPrograms()
+{
+    return 1;
+}
 
-int AudioClockAudioProcessor::getCurrentProgram() { return 0; }
+int AudioClockAudioProcessor::getCurrentProgram()
+{
+    return 0;
+}
 
 void AudioClockAudioProcessor::setCurrentProgram (int) {}
 
-const juce::String AudioClockAudioProcessor::getProgramName (int) { return {}; }
+const juce::String AudioClockAudioProcessor::getProgramName (int)
+{
+    return {};
+}
 
 void AudioClockAudioProcessor::changeProgramName (int, const juce::String&) {}
 
@@ -196,6 +232,12 @@ const juce::String AudioClockAudioProcessor::getOutputChannelName (int channelIn
     return juce::String (channelIndex + 1);
 }
 
-bool AudioClockAudioProcessor::isInputChannelStereoPair (int) const { return true; }
+bool AudioClockAudioProcessor::isInputChannelStereoPair (int) const
+{
+    return true;
+}
 
-bool AudioClockAudioProcessor::isOutputChannelStereoPair (int) const { return true; }
+bool AudioClockAudioProcessor::isOutputChannelStereoPair (int) const
+{
+    return true;
+}

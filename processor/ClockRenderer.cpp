@@ -39,7 +39,10 @@ void ClockRenderer::setSampleRate (double newSampleRate) noexcept
     sampleRate.store (newSampleRate, std::memory_order_relaxed);
 }
 
-double ClockRenderer::getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+double ClockRenderer::getSampleRate() const noexcept
+{
+    return sampleRate.load (std::memory_order_relaxed);
+}
 
 void ClockRenderer::render (float* output,
                             int numSamples,

@@ -9,10 +9,10 @@ namespace quaverline
 {
 
 /** Writes the clock signal: a 97-sample pulse at every clock tick (24 per
-    quarter note; shortened where ticks come closer than 98 samples, so that
-    each one still reaches the hardware as its own edge) while the transport runs, locked to a bar grid of
-    (index + 2) eighth notes counted from position 0, and an idle signal of
-    alternating sign everywhere else.
+    quarter note) while the transport runs, locked to a bar grid of (index + 2)
+    eighth notes counted from position 0, and an idle signal of alternating sign
+    everywhere else. Where ticks come closer than 98 samples the pulses are
+    shortened, so that each tick still reaches the hardware as an edge of its own.
 
     After each start the renderer waits for the first sample on bar tick 0 or 6;
     after a start on bar tick 6 it sends pulses at twice the rate until bar

@@ -421,7 +421,10 @@ class AaxParameterNames : public AaxHostTest, public testing::WithParamInterface
 {
 };
 
-TEST_P (AaxParameterNames, FitTheirLength) { EXPECT_EQ (name (GetParam().id, GetParam().length), GetParam().expected); }
+TEST_P (AaxParameterNames, FitTheirLength)
+{
+    EXPECT_EQ (name (GetParam().id, GetParam().length), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P (AaxHostTest,
                           AaxParameterNames,

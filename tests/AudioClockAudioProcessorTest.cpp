@@ -256,7 +256,10 @@ struct PlayHeadCase
     quaverline::TransportState expected;
 };
 
-void PrintTo (const PlayHeadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo (const PlayHeadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class PlayHeadMapping : public ProcessorTest, public testing::WithParamInterface<PlayHeadCase>
 {

@@ -103,7 +103,10 @@ struct PulseGridCase
     std::vector<int64_t> firstStarts;
 };
 
-void PrintTo (const PulseGridCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo (const PulseGridCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class PulseGrid : public testing::TestWithParam<PulseGridCase>
 {
@@ -320,7 +323,10 @@ struct BadInput
     double position;
 };
 
-void PrintTo (const BadInput& c, std::ostream* os) { *os << c.name; }
+void PrintTo (const BadInput& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class NonFiniteInput : public testing::TestWithParam<BadInput>
 {

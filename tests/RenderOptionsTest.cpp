@@ -61,13 +61,19 @@ struct TimeSignatureText
     std::optional<int> index;
 };
 
-void PrintTo (const TimeSignatureText& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo (const TimeSignatureText& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class TimeSignatureParsing : public testing::TestWithParam<TimeSignatureText>
 {
 };
 
-TEST_P (TimeSignatureParsing, GivesTheIndex) { EXPECT_EQ (parseTimeSignature (GetParam().text), GetParam().index); }
+TEST_P (TimeSignatureParsing, GivesTheIndex)
+{
+    EXPECT_EQ (parseTimeSignature (GetParam().text), GetParam().index);
+}
 
 INSTANTIATE_TEST_SUITE_P (RenderOptions,
                           TimeSignatureParsing,
@@ -101,7 +107,10 @@ struct BadArguments
     const char* message;
 };
 
-void PrintTo (const BadArguments& c, std::ostream* os) { *os << testing::PrintToString (c.arguments); }
+void PrintTo (const BadArguments& c, std::ostream* os)
+{
+    *os << testing::PrintToString (c.arguments);
+}
 
 class RenderArgumentErrors : public testing::TestWithParam<BadArguments>
 {

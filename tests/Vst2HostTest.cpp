@@ -12,7 +12,10 @@
 
 namespace
 {
-int32_t fourCharCode (const char (&code)[5]) { return static_cast<int32_t> (quaverline::fourCharCode (code)); }
+int32_t fourCharCode (const char (&code)[5])
+{
+    return static_cast<int32_t> (quaverline::fourCharCode (code));
+}
 
 std::vector<int64_t> firstStarts (const std::vector<float>& signal, std::size_t count)
 {
@@ -59,7 +62,10 @@ struct Request
     VstIntPtr answer;
 };
 
-void PrintTo (const Request& r, std::ostream* os) { *os << r.name; }
+void PrintTo (const Request& r, std::ostream* os)
+{
+    *os << r.name;
+}
 
 class Vst2Requests : public Vst2HostTest, public testing::WithParamInterface<Request>
 {
@@ -148,7 +154,10 @@ struct CanDo
     VstIntPtr answer;
 };
 
-void PrintTo (const CanDo& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo (const CanDo& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class Vst2CanDo : public Vst2HostTest, public testing::WithParamInterface<CanDo>
 {

@@ -32,7 +32,10 @@ std::string toAscii (const Vst::TChar* text)
     return ascii;
 }
 
-float valueOfIndex (int index) { return static_cast<float> (index / 30.0); }
+float valueOfIndex (int index)
+{
+    return static_cast<float> (index / 30.0);
+}
 
 class Vst3HostTest : public testing::Test
 {
@@ -178,7 +181,10 @@ struct StateCase
     int index; // after loading
 };
 
-void PrintTo (const StateCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo (const StateCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 std::vector<uint8_t> noise (std::size_t size)
 {

@@ -44,7 +44,10 @@ vst2::InstanceRegistry instances;
 
 // The one parameter answers for every index, as the processor's own
 // getParameter does.
-float getParameter (AEffect* effect, int) { return juceGetParameter (effect, 0); }
+float getParameter (AEffect* effect, int)
+{
+    return juceGetParameter (effect, 0);
+}
 
 // Set while JUCE's wrapper is being made, before its record is known.
 thread_local audioMasterCallback hostOfInstanceInTheMaking = nullptr;
@@ -124,21 +127,26 @@ void processReplacing (AEffect* effect, float** inputs, float** outputs, int num
 
     const auto sliceLength = state->scratchChannelLength;
     const auto bypassed = state->bypassed.load (std::memory_order_acquire);
+    bool writesHostBuffer[maximumOutputs];
     float* channels[maximumOutputs];
 
-    for (int done = 0; done < numSamples; done += sliceLength)
+    for (int channel = 0; channel < effect->numOutputs; ++channel)
+    {
+        auto* const output = outputs[channel];
+        const auto repeated = std::find (outputs, outputs + channel, output) != outputs + channel;
+        writesHostBuffer[channel] = ! bypassed && output != nullptr && ! repeated;
+        channels[channel] = state->scratch.data() + std::size_t (channel) * std::size_t (sliceLength);
+    }
+
+    // 64 bits, so that the count cannot overflow near 2^31 samples.
+    for (int64_t done = 0; done < numSamples; done += sliceLength)
     {
         for (int channel = 0; channel < effect->numOutputs; ++channel)
-        {
-            auto* const output = outputs[channel];
-            const auto repeated = std::find (outputs, outputs + channel, output) != outputs + channel;
-            const auto useScratch = bypassed || output == nullptr || repeated;
-            channels[channel] =
-                useScratch ? state->scratch.data() + std::size_t (channel) * std::size_t (sliceLength) : output + done;
-        }
+            if (writesHostBuffer[channel])
+                channels[channel] = outputs[channel] + done;
 
         state->sliceOffset.store (done, std::memory_order_relaxed);
-        juceProcessReplacing (effect, inputs, channels, std::min (sliceLength, numSamples - done));
+        juceProcessReplacing (effect, inputs, channels, int (std::min<int64_t> (sliceLength, numSamples - done)));
     }
 
     state->sliceOffset.store (0, std::memory_order_relaxed);
@@ -291,10 +299,6 @@ void followRequest (AEffect* effect, vst2::InstanceState& state, int opcode, Vst
                 resume (effect, state);
             break;
 
-        case effSetBypass:
-            state.bypassed.store (value != 0, std::memory_order_release);
-            break;
-
         default:
             break;
     }
@@ -313,12 +317,15 @@ VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, voi
     if (state == nullptr)
         return 0;
 
-    followRequest (effect, *state, opcode, value, opt);
-
     // The bypass is the layer's own: JUCE's wrapper keeps it in a plain bool
     // that its audio thread reads while the host's thread writes it.
     if (opcode == effSetBypass)
+    {
+        state->bypassed.store (value != 0, std::memory_order_release);
         return 1;
+    }
+
+    followRequest (effect, *state, opcode, value, opt);
     const auto answer = juceDispatcher (effect, opcode, index, value, ptr, opt);
 
     if (opcode == effMainsChanged)

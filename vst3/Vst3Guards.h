@@ -194,19 +194,20 @@ Steinberg::tresult processInSlices (const Steinberg::Vst::ProcessData& data,
     Steinberg::Vst::ProcessContext context {};
     Steinberg::tresult result = Steinberg::kResultTrue;
 
-    for (Steinberg::int32 done = 0; done < data.numSamples; done += sliceLength)
+    // 64 bits, so that the count cannot overflow near 2^31 samples.
+    for (int64_t done = 0; done < data.numSamples; done += sliceLength)
     {
         const auto isLast = data.numSamples - done <= sliceLength;
-        slice.numSamples = std::min (sliceLength, data.numSamples - done);
-        slice.inputs = inputs.at (done);
-        slice.outputs = outputs.at (done);
+        slice.numSamples = Steinberg::int32 (std::min<int64_t> (sliceLength, data.numSamples - done));
+        slice.inputs = inputs.at (int (done));
+        slice.outputs = outputs.at (int (done));
         slice.inputParameterChanges = done == 0 ? data.inputParameterChanges : nullptr;
         slice.outputParameterChanges = isLast ? data.outputParameterChanges : nullptr;
         slice.outputEvents = isLast ? data.outputEvents : nullptr;
 
         if (data.processContext != nullptr)
         {
-            context = movedOn (*data.processContext, done);
+            context = movedOn (*data.processContext, int (done));
             slice.processContext = &context;
         }
 

@@ -76,7 +76,10 @@ LV2_URID mapUri (LV2_URID_Map_Handle, const char* uri)
 
 LV2_URID_Map map { nullptr, mapUri };
 
-LV2_URID urid (const char* uri) { return mapUri (nullptr, uri); }
+LV2_URID urid (const char* uri)
+{
+    return mapUri (nullptr, uri);
+}
 
 const LV2_Descriptor* descriptor()
 {

@@ -38,7 +38,10 @@ VstIntPtr hostCallback (AEffect*, int opcode, int, VstIntPtr, void*, float)
 // Any request from effSetProgram (2) to the highest VST 2.4 defines (79),
 // but for the editor's (13 to 21, 59 to 61): those need a display and a
 // message loop, which the window tests give them.
-bool isEditorRequest (int opcode) { return (opcode >= 13 && opcode <= 21) || (opcode >= 59 && opcode <= 61); }
+bool isEditorRequest (int opcode)
+{
+    return (opcode >= 13 && opcode <= 21) || (opcode >= 59 && opcode <= 61);
+}
 
 AEffect* load()
 {
