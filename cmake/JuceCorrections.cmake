@@ -20,8 +20,10 @@
 #   - Parameter info and text calls check their index and pointers and throw
 #     nothing: an index one past the end threw std::out_of_range into the host.
 # juce_audio_processors/format_types/juce_LV2Common.h
-#   A missing atom is not stepped over: every time position without one of the
-#   properties JUCE asks for did pointer arithmetic on null.
+#   - A missing atom is not stepped over: every time position without one of
+#     the properties JUCE asks for did pointer arithmetic on null.
+#   - A real number that an integer cannot hold reads as no number: a time
+#     position's frame given as a float of -1.9e38 was converted to int64.
 # juce_audio_plugin_client/LV2/juce_LV2_Client.cpp
 #   Includes the corrected juce_LV2Common.h.
 
@@ -151,6 +153,24 @@ file (READ "${lv2Common}" lv2CommonText)
 quaverline_checked_replace (lv2CommonText "${lv2Common}"
     "return parseNumericAtom<Target> (atom, atom + 1);"
     "return parseNumericAtom<Target> (atom, atom != nullptr ? atom + 1 : nullptr);")
+quaverline_checked_replace (lv2CommonText "${lv2Common}"
+    "        if (atom.type == head.urid && atom.size == sizeof (Head))
+            return static_cast<Target> (*reinterpret_cast<const Head*> (data));"
+    "        if (atom.type == head.urid && atom.size == sizeof (Head))
+        {
+            const auto value = *reinterpret_cast<const Head*> (data);
+
+            // A real number that the integer type cannot hold is no number.
+            if constexpr (std::is_floating_point_v<Head> && std::is_integral_v<Target>)
+            {
+                const auto lowest = static_cast<Head> (std::numeric_limits<Target>::lowest());
+
+                if (! (value >= lowest && value < -lowest))
+                    return {};
+            }
+
+            return static_cast<Target> (value);
+        }")
 quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_LV2Common.h" "${lv2CommonText}")
 
 file (READ "${lv2Client}" lv2ClientText)

@@ -460,3 +460,24 @@ TEST_F (Lv2Host, AnEmptyMidiEventAtTheEndIsNotRead)
     descriptor->run (instance, blockSize);
     EXPECT_EQ (left[0], -0.001f);
 }
+
+TEST_F (Lv2Host, PositionNumbersNoIntegerHoldsAreNoNumbers)
+{
+    // Found by fuzzing: JUCE's parser converted a frame of -1.9e38 to int64.
+    for (const auto frame : { -1.9e38f, std::numeric_limits<float>::quiet_NaN(), 1.0e19f })
+    {
+        lv2_atom_forge_set_buffer (&forge, reinterpret_cast<uint8_t*> (input.data()), input.size() * 8);
+        LV2_Atom_Forge_Frame sequenceFrame, object;
+        lv2_atom_forge_sequence_head (&forge, &sequenceFrame, 0);
+        lv2_atom_forge_frame_time (&forge, 0);
+        lv2_atom_forge_object (&forge, &object, 0, urids.map (LV2_TIME__Position));
+        lv2_atom_forge_key (&forge, urids.map (LV2_TIME__frame));
+        lv2_atom_forge_float (&forge, frame);
+        lv2_atom_forge_key (&forge, urids.map (LV2_TIME__speed));
+        lv2_atom_forge_float (&forge, 1.0f);
+        lv2_atom_forge_pop (&forge, &object);
+        lv2_atom_forge_pop (&forge, &sequenceFrame);
+        descriptor->run (instance, blockSize);
+        EXPECT_EQ (left, right);
+    }
+}
