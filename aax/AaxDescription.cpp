@@ -17,12 +17,33 @@ using namespace AAXClasses;
 juce::Array<juce::AudioChannelSet> offeredLayouts()
 {
     using Set = juce::AudioChannelSet;
-    return { Set::stereo(), Set::mono(), Set::create5point0(), Set::create7point0SDDS(), Set::create7point1SDDS(), Set::create6point0(), Set::create6point1(), Set::quadraphonic(), Set::pentagonal(), Set::hexagonal(), Set::create7point0(), Set::create7point1(), Set::octagonal(), Set::ambisonic (1) };
+    return { Set::stereo(),
+             Set::mono(),
+             Set::create5point0(),
+             Set::create7point0SDDS(),
+             Set::create7point1SDDS(),
+             Set::create6point0(),
+             Set::create6point1(),
+             Set::quadraphonic(),
+             Set::pentagonal(),
+             Set::hexagonal(),
+             Set::create7point0(),
+             Set::create7point1(),
+             Set::octagonal(),
+             Set::ambisonic (1) };
 }
 
 AAX_EStemFormat stemForChannelCount (int channels)
 {
-    static constexpr AAX_EStemFormat byCount[] = { aax::stem::none, aax::stem::mono, aax::stem::stereo, aax::stem::lcr, aax::stem::quad, aax::stem::fivePointZero, aax::stem::fivePointOne, aax::stem::sevenPointZeroDts, aax::stem::sevenPointOneDts };
+    static constexpr AAX_EStemFormat byCount[] = { aax::stem::none,
+                                                   aax::stem::mono,
+                                                   aax::stem::stereo,
+                                                   aax::stem::lcr,
+                                                   aax::stem::quad,
+                                                   aax::stem::fivePointZero,
+                                                   aax::stem::fivePointOne,
+                                                   aax::stem::sevenPointZeroDts,
+                                                   aax::stem::sevenPointOneDts };
     return channels >= 0 && channels < static_cast<int> (std::size (byCount)) ? byCount[channels] : aax::stem::noFormat;
 }
 
@@ -30,7 +51,14 @@ AAX_EStemFormat stemForChannelCount (int channels)
 AAX_EStemFormat stemForNamedLayout (const juce::AudioChannelSet& layout)
 {
     using Set = juce::AudioChannelSet;
-    const std::pair<Set, AAX_EStemFormat> named[] = { { Set::mono(), aax::stem::mono }, { Set::stereo(), aax::stem::stereo }, { Set::createLCR(), aax::stem::lcr }, { Set::quadraphonic(), aax::stem::quad }, { Set::create5point0(), aax::stem::fivePointZero }, { Set::create5point1(), aax::stem::fivePointOne }, { Set::create7point0(), aax::stem::sevenPointZeroDts }, { Set::create7point1(), aax::stem::sevenPointOneDts } };
+    const std::pair<Set, AAX_EStemFormat> named[] = { { Set::mono(), aax::stem::mono },
+                                                      { Set::stereo(), aax::stem::stereo },
+                                                      { Set::createLCR(), aax::stem::lcr },
+                                                      { Set::quadraphonic(), aax::stem::quad },
+                                                      { Set::create5point0(), aax::stem::fivePointZero },
+                                                      { Set::create5point1(), aax::stem::fivePointOne },
+                                                      { Set::create7point0(), aax::stem::sevenPointZeroDts },
+                                                      { Set::create7point1(), aax::stem::sevenPointOneDts } };
 
     for (const auto& [set, format] : named)
         if (set == layout)
@@ -92,7 +120,8 @@ std::vector<std::pair<AAX_EStemFormat, AAX_EStemFormat>> componentStemFormats()
         {
             const auto pair = std::make_pair (hasInput ? input : output, output);
 
-            if (pair.first == aax::stem::noFormat || pair.second == aax::stem::noFormat || (pair.first == aax::stem::none && pair.second == aax::stem::none))
+            if (pair.first == aax::stem::noFormat || pair.second == aax::stem::noFormat ||
+                (pair.first == aax::stem::none && pair.second == aax::stem::none))
                 continue;
 
             if (std::find (pairs.begin(), pairs.end(), pair) == pairs.end())
@@ -103,14 +132,20 @@ std::vector<std::pair<AAX_EStemFormat, AAX_EStemFormat>> componentStemFormats()
     return pairs;
 }
 
-AAX_Result describeComponent (AAX_IComponentDescriptor& component, AAX_EStemFormat input, AAX_EStemFormat output, uint32_t index)
+AAX_Result describeComponent (AAX_IComponentDescriptor& component,
+                              AAX_EStemFormat input,
+                              AAX_EStemFormat output,
+                              uint32_t index)
 {
     component.AddAudioIn (inputChannelsField);
     component.AddAudioOut (outputChannelsField);
     component.AddAudioBufferLength (bufferSizeField);
     component.AddDataInPort (bypassField, sizeof (int32_t), 1);
     component.AddMIDINode (midiNodeInField, AAX_EMIDINodeType::localInput, identity::pluginName, 0xFFFF);
-    component.AddMIDINode (midiNodeOutField, AAX_EMIDINodeType::localOutput, (std::string (identity::pluginName) + " Out").c_str(), 0xFFFF);
+    component.AddMIDINode (midiNodeOutField,
+                           AAX_EMIDINodeType::localOutput,
+                           (std::string (identity::pluginName) + " Out").c_str(),
+                           0xFFFF);
     component.AddPrivateData (pluginInstanceField, sizeof (JuceAAX_Processor*));
     component.AddPrivateData (preparedFlagField, sizeof (int32_t));
 
@@ -119,13 +154,16 @@ AAX_Result describeComponent (AAX_IComponentDescriptor& component, AAX_EStemForm
     if (properties == nullptr)
         return aax::result::nullObject;
 
-    properties->AddProperty (aax::property::manufacturerId, static_cast<AAX_CPropertyValue> (identity::manufacturerCode));
+    properties->AddProperty (aax::property::manufacturerId,
+                             static_cast<AAX_CPropertyValue> (identity::manufacturerCode));
     properties->AddProperty (aax::property::productId, static_cast<AAX_CPropertyValue> (identity::pluginCode));
     properties->AddProperty (aax::property::canBypass, 1);
     properties->AddProperty (aax::property::inputStemFormat, static_cast<AAX_CPropertyValue> (input));
     properties->AddProperty (aax::property::outputStemFormat, static_cast<AAX_CPropertyValue> (output));
-    properties->AddProperty (aax::property::nativeTypeId, static_cast<AAX_CPropertyValue> (aax::code::nativeTypeBase + index));
-    properties->AddProperty (aax::property::audioSuiteTypeId, static_cast<AAX_CPropertyValue> (aax::code::audioSuiteTypeBase + index));
+    properties->AddProperty (aax::property::nativeTypeId,
+                             static_cast<AAX_CPropertyValue> (aax::code::nativeTypeBase + index));
+    properties->AddProperty (aax::property::audioSuiteTypeId,
+                             static_cast<AAX_CPropertyValue> (aax::code::audioSuiteTypeBase + index));
     properties->AddProperty (aax::property::multiMonoSupport, 1);
 
     return component.AddProcessProc_Native (JuceAAX_Processor::algorithmProcessFunction, properties);
@@ -155,7 +193,8 @@ AAX_Result GetEffectDescriptions (AAX_ICollection* collection)
         if (component == nullptr)
             return aax::result::nullObject;
 
-        if (const auto described = describeComponent (*component, input, output, index++); described != aax::result::success)
+        if (const auto described = describeComponent (*component, input, output, index++);
+            described != aax::result::success)
             return described;
 
         effect->AddComponent (component);

@@ -150,9 +150,12 @@ AAX_Result JuceAAX_GUI::SetControlHighlightInfo (AAX_CParamID id, bool isHighlig
     if (id != nullptr && std::strcmp (id, AAX_CEffectParameters::masterBypassId) == 0)
         return aax::result::success;
 
-    static const juce::Colour colours[] = { juce::Colours::red, juce::Colours::blue, juce::Colours::green, juce::Colours::yellow };
+    static const juce::Colour colours[] = {
+        juce::Colours::red, juce::Colours::blue, juce::Colours::green, juce::Colours::yellow
+    };
     const auto colourToUse = colour >= 0 && colour < 4 ? colours[colour] : juce::Colours::black;
-    component->getEditor()->setControlHighlight ({ quaverline::aax::parameterNumberFromId (id), isHighlighted, colourToUse });
+    component->getEditor()->setControlHighlight (
+        { quaverline::aax::parameterNumberFromId (id), isHighlighted, colourToUse });
     return aax::result::success;
 }
 

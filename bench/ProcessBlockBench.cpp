@@ -31,8 +31,8 @@ enum class BlockKind
 void setCounters (benchmark::State& state)
 {
     state.SetItemsProcessed (state.iterations() * blockSize);
-    state.counters["time_per_sample"] = benchmark::Counter (double (blockSize),
-                                                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["time_per_sample"] = benchmark::Counter (
+        double (blockSize), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void processBlock (benchmark::State& state, BlockKind kind)

@@ -10,7 +10,8 @@ namespace quaverline
 */
 constexpr uint32_t fourCharCode (const char (&code)[5]) noexcept
 {
-    return (uint32_t (uint8_t (code[0])) << 24) | (uint32_t (uint8_t (code[1])) << 16) | (uint32_t (uint8_t (code[2])) << 8) | uint32_t (uint8_t (code[3]));
+    return (uint32_t (uint8_t (code[0])) << 24) | (uint32_t (uint8_t (code[1])) << 16) |
+           (uint32_t (uint8_t (code[2])) << 8) | uint32_t (uint8_t (code[3]));
 }
 
 } // namespace quaverline

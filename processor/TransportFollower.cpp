@@ -15,7 +15,9 @@ double quarterNotesPerSample (double bpm, double sampleRate) noexcept
 }
 } // namespace
 
-TransportState TransportFollower::follow (const std::optional<HostPosition>& hostPosition, int numSamples, double sampleRate) noexcept
+TransportState TransportFollower::follow (const std::optional<HostPosition>& hostPosition,
+                                          int numSamples,
+                                          double sampleRate) noexcept
 {
     TransportState state;
 
@@ -42,8 +44,9 @@ TransportState TransportFollower::follow (const std::optional<HostPosition>& hos
     }
 
     last = state;
-    nextPosition = state.isRunning ? state.ppqPosition + double (numSamples) * quarterNotesPerSample (state.bpm, sampleRate)
-                                   : state.ppqPosition;
+    nextPosition = state.isRunning
+                       ? state.ppqPosition + double (numSamples) * quarterNotesPerSample (state.bpm, sampleRate)
+                       : state.ppqPosition;
     return state;
 }
 

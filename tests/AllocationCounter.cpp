@@ -68,20 +68,62 @@ long ScopedAllocationCounter::getCount() const
     return allocations;
 }
 
-void* operator new (std::size_t size) { return allocate (size); }
-void* operator new[] (std::size_t size) { return allocate (size); }
-void* operator new (std::size_t size, const std::nothrow_t&) noexcept { return rawAllocate (size == 0 ? 1 : size); }
-void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept { return rawAllocate (size == 0 ? 1 : size); }
-void* operator new (std::size_t size, std::align_val_t alignment) { return allocateAligned (size, alignment); }
-void* operator new[] (std::size_t size, std::align_val_t alignment) { return allocateAligned (size, alignment); }
-void operator delete (void* memory) noexcept { std::free (memory); }
-void operator delete[] (void* memory) noexcept { std::free (memory); }
-void operator delete (void* memory, std::size_t) noexcept { std::free (memory); }
-void operator delete[] (void* memory, std::size_t) noexcept { std::free (memory); }
-void operator delete (void* memory, std::align_val_t) noexcept { std::free (memory); }
-void operator delete[] (void* memory, std::align_val_t) noexcept { std::free (memory); }
-void operator delete (void* memory, std::size_t, std::align_val_t) noexcept { std::free (memory); }
-void operator delete[] (void* memory, std::size_t, std::align_val_t) noexcept { std::free (memory); }
+void* operator new (std::size_t size)
+{
+    return allocate (size);
+}
+void* operator new[] (std::size_t size)
+{
+    return allocate (size);
+}
+void* operator new (std::size_t size, const std::nothrow_t&) noexcept
+{
+    return rawAllocate (size == 0 ? 1 : size);
+}
+void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept
+{
+    return rawAllocate (size == 0 ? 1 : size);
+}
+void* operator new (std::size_t size, std::align_val_t alignment)
+{
+    return allocateAligned (size, alignment);
+}
+void* operator new[] (std::size_t size, std::align_val_t alignment)
+{
+    return allocateAligned (size, alignment);
+}
+void operator delete (void* memory) noexcept
+{
+    std::free (memory);
+}
+void operator delete[] (void* memory) noexcept
+{
+    std::free (memory);
+}
+void operator delete (void* memory, std::size_t) noexcept
+{
+    std::free (memory);
+}
+void operator delete[] (void* memory, std::size_t) noexcept
+{
+    std::free (memory);
+}
+void operator delete (void* memory, std::align_val_t) noexcept
+{
+    std::free (memory);
+}
+void operator delete[] (void* memory, std::align_val_t) noexcept
+{
+    std::free (memory);
+}
+void operator delete (void* memory, std::size_t, std::align_val_t) noexcept
+{
+    std::free (memory);
+}
+void operator delete[] (void* memory, std::size_t, std::align_val_t) noexcept
+{
+    std::free (memory);
+}
 
 #if QUAVERLINE_COUNTS_MALLOC
 // C allocations count too: JUCE's containers allocate with malloc and realloc.

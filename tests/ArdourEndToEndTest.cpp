@@ -55,14 +55,19 @@ protected:
     /** Runs a command with Ardour's folders kept inside the test's own. */
     bool run (const std::string& command, const juce::File& log) const
     {
-        const auto environment = "HOME=" + quoted (folder.getFullPathName()) + " XDG_CONFIG_HOME=" + quoted (folder.getChildFile ("config").getFullPathName()) + " XDG_CACHE_HOME=" + quoted (folder.getChildFile ("cache").getFullPathName()) + " " + GetParam().pathVariable + "=" + quoted (pluginFolder.getFullPathName());
-        return std::system ((environment + " timeout 60 " + command + " > " + quoted (log.getFullPathName()) + " 2>&1").c_str()) == 0;
+        const auto environment = "HOME=" + quoted (folder.getFullPathName()) +
+                                 " XDG_CONFIG_HOME=" + quoted (folder.getChildFile ("config").getFullPathName()) +
+                                 " XDG_CACHE_HOME=" + quoted (folder.getChildFile ("cache").getFullPathName()) + " " +
+                                 GetParam().pathVariable + "=" + quoted (pluginFolder.getFullPathName());
+        return std::system ((environment + " timeout 60 " + command + " > " + quoted (log.getFullPathName()) + " 2>&1")
+                                .c_str()) == 0;
     }
 
     void installPlugin() const
     {
         const juce::File built (GetParam().builtPlugin);
-        ASSERT_TRUE (built.copyDirectoryTo (pluginFolder.getChildFile (built.getFileName())) || built.copyFileTo (pluginFolder.getChildFile (built.getFileName())));
+        ASSERT_TRUE (built.copyDirectoryTo (pluginFolder.getChildFile (built.getFileName())) ||
+                     built.copyFileTo (pluginFolder.getChildFile (built.getFileName())));
 
         // LV2 plug-ins are found without a scan.
         if (*GetParam().scanner == 0)
@@ -71,7 +76,8 @@ protected:
         // Ardour's interpreter takes a VST plug-in from the scanner's cache only
         // once its own first start has listed the plug-in in its scan log.
         makeSession (folder.getChildFile ("listing"));
-        ASSERT_TRUE (run ("env LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/" + std::string (GetParam().scanner) + " " + quoted (pluginFolder.getChildFile (built.getFileName()).getFullPathName()),
+        ASSERT_TRUE (run ("env LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/" + std::string (GetParam().scanner) +
+                              " " + quoted (pluginFolder.getChildFile (built.getFileName()).getFullPathName()),
                           folder.getChildFile ("scan.log")));
     }
 
@@ -80,7 +86,8 @@ protected:
     {
         sessionFolder.deleteRecursively();
 
-        if (! run ("ardour7-lua " + quoted (QUAVERLINE_ARDOUR_SCRIPT) + " " + quoted (sessionFolder.getFullPathName()) + " clock " + GetParam().ardourType + " " + quoted (GetParam().pluginId),
+        if (! run ("ardour7-lua " + quoted (QUAVERLINE_ARDOUR_SCRIPT) + " " + quoted (sessionFolder.getFullPathName()) +
+                       " clock " + GetParam().ardourType + " " + quoted (GetParam().pluginId),
                    folder.getChildFile ("session.log")))
             return false;
 
@@ -88,7 +95,10 @@ protected:
         // from the session file (times in superclock ticks, 282240000 a second).
         const auto sessionFile = sessionFolder.getChildFile ("clock.ardour");
         const auto text = sessionFile.loadFileAsString();
-        const juce::String range = "  <Locations>\n    <Location id=\"9001\" name=\"session\" start=\"a0\" end=\"a" + juce::String (juce::int64 (lengthInSamples) * 282240000 / 48000) + "\" flags=\"IsSessionRange\" locked=\"0\" timestamp=\"0\" cue=\"0\"/>\n  </Locations>";
+        const juce::String range =
+            "  <Locations>\n    <Location id=\"9001\" name=\"session\" start=\"a0\" end=\"a" +
+            juce::String (juce::int64 (lengthInSamples) * 282240000 / 48000) +
+            "\" flags=\"IsSessionRange\" locked=\"0\" timestamp=\"0\" cue=\"0\"/>\n  </Locations>";
         return text.contains ("<Locations/>") && sessionFile.replaceWithText (text.replace ("  <Locations/>", range));
     }
 
@@ -97,7 +107,8 @@ protected:
         const auto output = folder.getChildFile ("clock.wav");
         output.deleteFile();
 
-        if (! run ("ardour7-export -b float -o " + quoted (output.getFullPathName()) + " " + quoted (sessionFolder.getFullPathName()) + " clock",
+        if (! run ("ardour7-export -b float -o " + quoted (output.getFullPathName()) + " " +
+                       quoted (sessionFolder.getFullPathName()) + " clock",
                    folder.getChildFile ("export.log")))
             return {};
 
@@ -128,7 +139,8 @@ TEST_P (ArdourEndToEnd, PulsesFallWhereTheEngineSays)
         if (makeSession (sessionFolder))
             signal = exportSession (sessionFolder);
 
-    ASSERT_FALSE (signal.empty()) << folder.getChildFile ("session.log").loadFileAsString() << folder.getChildFile ("export.log").loadFileAsString();
+    ASSERT_FALSE (signal.empty()) << folder.getChildFile ("session.log").loadFileAsString()
+                                  << folder.getChildFile ("export.log").loadFileAsString();
 
     const auto starts = quaverline::findPulseStarts (signal.data(), signal.size());
     const auto tolerance = GetParam().tolerance;
@@ -155,5 +167,17 @@ TEST_P (ArdourEndToEnd, PulsesFallWhereTheEngineSays)
             EXPECT_LE (nearest (starts, start), tolerance) << "missing the pulse at " << start;
 }
 
-INSTANTIATE_TEST_SUITE_P (Ardour, ArdourEndToEnd, testing::Values (Format { "Vst2", "LXVST", "Quaverline", "LXVST_PATH", QUAVERLINE_VST2_PATH, "ardour-vst-scanner", vstTolerance }, Format { "Vst3", "VST3", "Quaverline", "VST3_PATH", QUAVERLINE_VST3_PATH, "ardour-vst3-scanner", vstTolerance }, Format { "Lv2", "LV2", QUAVERLINE_LV2_URI, "LV2_PATH", QUAVERLINE_LV2_BUNDLE, "", 0 }), [] (const auto& testInfo)
-                          { return std::string (testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P (
+    Ardour,
+    ArdourEndToEnd,
+    testing::Values (
+        Format { "Vst2",
+                 "LXVST",
+                 "Quaverline",
+                 "LXVST_PATH",
+                 QUAVERLINE_VST2_PATH,
+                 "ardour-vst-scanner",
+                 vstTolerance },
+        Format { "Vst3", "VST3", "Quaverline", "VST3_PATH", QUAVERLINE_VST3_PATH, "ardour-vst3-scanner", vstTolerance },
+        Format { "Lv2", "LV2", QUAVERLINE_LV2_URI, "LV2_PATH", QUAVERLINE_LV2_BUNDLE, "", 0 }),
+    [] (const auto& testInfo) { return std::string (testInfo.param.name); });

@@ -75,7 +75,15 @@ TEST_P (InitialSelection, ShowsTheCurrentIndex)
     EXPECT_EQ (list().getText(), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P (EditorTest, InitialSelection, testing::Values (Opening { 0, 6, " 8/8" }, Opening { 1, 1, " 3/8" }, Opening { 6, 6, " 8/8" }, Opening { 12, 12, "14/8" }, Opening { 30, 30, "32/8" }, Opening { 31, 0, "" }, Opening { 255, 0, "" }));
+INSTANTIATE_TEST_SUITE_P (EditorTest,
+                          InitialSelection,
+                          testing::Values (Opening { 0, 6, " 8/8" },
+                                           Opening { 1, 1, " 3/8" },
+                                           Opening { 6, 6, " 8/8" },
+                                           Opening { 12, 12, "14/8" },
+                                           Opening { 30, 30, "32/8" },
+                                           Opening { 31, 0, "" },
+                                           Opening { 255, 0, "" }));
 
 TEST_F (EditorTest, OpeningTellsTheHostTheValueOnce)
 {
@@ -244,8 +252,7 @@ TEST_F (EditorTest, SnapshotShowsArtworkCaptionAndList)
     ASSERT_EQ (snapshot.getWidth(), 150);
     ASSERT_EQ (snapshot.getHeight(), 150);
 
-    const auto isDark = [&] (int x, int y)
-    { return snapshot.getPixelAt (x, y).getBrightness() < 0.3f; };
+    const auto isDark = [&] (int x, int y) { return snapshot.getPixelAt (x, y).getBrightness() < 0.3f; };
     EXPECT_FALSE (isDark (3, 3));                                    // white ground
     EXPECT_TRUE (isDark (58, 21));                                   // the logo
     EXPECT_TRUE (isDark (10, 96));                                   // the rule
@@ -275,12 +282,14 @@ TEST (EditorArtwork, IsABaselineJfifJpegAt72DpiWith420Sampling)
 
     // APP0: "JFIF", version 1.01, units dpi, 72 x 72, no thumbnail.
     const uint8_t app0[] = { 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 1, 0, 72, 0, 72, 0, 0 };
-    EXPECT_EQ (std::vector<uint8_t> (bytes + 2, bytes + 2 + sizeof (app0)), std::vector<uint8_t> (app0, app0 + sizeof (app0)));
+    EXPECT_EQ (std::vector<uint8_t> (bytes + 2, bytes + 2 + sizeof (app0)),
+               std::vector<uint8_t> (app0, app0 + sizeof (app0)));
 
     // Walk the segments to the frame header: SOF0 (baseline), 150 x 150,
     // components Y 2x2, Cb 1x1, Cr 1x1.
     size_t pos = 2;
-    while (pos + 4 < size && ! (bytes[pos] == 0xFF && bytes[pos + 1] >= 0xC0 && bytes[pos + 1] <= 0xCF && bytes[pos + 1] != 0xC4 && bytes[pos + 1] != 0xC8 && bytes[pos + 1] != 0xCC))
+    while (pos + 4 < size && ! (bytes[pos] == 0xFF && bytes[pos + 1] >= 0xC0 && bytes[pos + 1] <= 0xCF &&
+                                bytes[pos + 1] != 0xC4 && bytes[pos + 1] != 0xC8 && bytes[pos + 1] != 0xCC))
         pos += 2 + size_t ((bytes[pos + 2] << 8) | bytes[pos + 3]);
 
     ASSERT_LT (pos + 18, size);

@@ -70,10 +70,7 @@ protected:
     juce::ComboBox& list() const { return dynamic_cast<juce::ComboBox&> (*editor->getChildComponent (0)); }
     juce::Label& caption() const { return dynamic_cast<juce::Label&> (*editor->getChildComponent (1)); }
 
-    void setIndexFromHost (uint8_t index)
-    {
-        processor->getTimeSignatureParameter().setValue (float (index / 30.0));
-    }
+    void setIndexFromHost (uint8_t index) { processor->getTimeSignatureParameter().setValue (float (index / 30.0)); }
 
     void restoreIndex (uint8_t index) { processor->setStateInformation (&index, 1); }
 

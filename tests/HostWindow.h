@@ -22,7 +22,18 @@ public:
         XSetWindowAttributes attributes {};
         attributes.override_redirect = True;
         attributes.background_pixel = 0x808080;
-        window = XCreateWindow (display, DefaultRootWindow (display), 0, 0, 300, 300, 0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+        window = XCreateWindow (display,
+                                DefaultRootWindow (display),
+                                0,
+                                0,
+                                300,
+                                300,
+                                0,
+                                CopyFromParent,
+                                InputOutput,
+                                CopyFromParent,
+                                CWOverrideRedirect | CWBackPixel,
+                                &attributes);
         XMapWindow (display, window);
         XSync (display, False);
     }

@@ -45,7 +45,8 @@ public:
         for (int attempt = 0; attempt < 100 && client == nullptr; ++attempt)
         {
             jack_status_t status {};
-            client = jack_client_open ("recorder", jack_options_t (JackNoStartServer | JackServerName), &status, serverName.c_str());
+            client = jack_client_open (
+                "recorder", jack_options_t (JackNoStartServer | JackServerName), &status, serverName.c_str());
 
             if (client == nullptr)
                 std::this_thread::sleep_for (std::chrono::milliseconds (100));
@@ -79,7 +80,8 @@ public:
 
         for (int attempt = 0; attempt < 200; ++attempt)
         {
-            if (const auto** ports = jack_get_ports (client, pattern.c_str(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput))
+            if (const auto** ports =
+                    jack_get_ports (client, pattern.c_str(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput))
             {
                 const auto connected = jack_connect (client, ports[0], jack_port_name (input)) == 0;
                 jack_free (ports);
@@ -109,7 +111,8 @@ public:
 
         jack_transport_stop (client);
 
-        for (int attempt = 0; attempt < 100 && jack_transport_query (client, nullptr) != JackTransportStopped; ++attempt)
+        for (int attempt = 0; attempt < 100 && jack_transport_query (client, nullptr) != JackTransportStopped;
+             ++attempt)
             std::this_thread::sleep_for (std::chrono::milliseconds (50));
 
         return framesRecorded.load() >= recordingLength && ! gap.load();
@@ -166,7 +169,17 @@ TEST (JalvEndToEnd, PulsesFallWhereTheEngineSays)
     setenv ("JACK_DEFAULT_SERVER", serverName.c_str(), 1);
     setenv ("LV2_PATH", QUAVERLINE_LV2_BUNDLE "/..", 1);
 
-    const ChildProcess server ({ "jackd", "--no-realtime", "--name", serverName, "-d", "dummy", "-r", std::to_string (sampleRate), "-p", "1024" }, logPath ("jackd"));
+    const ChildProcess server ({ "jackd",
+                                 "--no-realtime",
+                                 "--name",
+                                 serverName,
+                                 "-d",
+                                 "dummy",
+                                 "-r",
+                                 std::to_string (sampleRate),
+                                 "-p",
+                                 "1024" },
+                               logPath ("jackd"));
     ClockRecorder recorder (serverName);
     ASSERT_TRUE (recorder.isOpen()) << "no JACK server: see " << logPath ("jackd");
 

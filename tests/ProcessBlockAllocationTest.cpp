@@ -37,13 +37,14 @@ TEST_P (ProcessBlockAllocations, AllocateNothing)
     EXPECT_EQ (counter.getCount(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P (ProcessorTest, ProcessBlockAllocations, testing::Values (AllocationCase { "Stopped", 2, 4096, [] (FakePlayHead&) {} }, AllocationCase { "Counting", 2, 4096, [] (FakePlayHead& p)
-                                                                                                                                                                  { p.play (120.0, 0.0); } },
-                                                                                   AllocationCase { "DoubleRate", 8, 4096, [] (FakePlayHead& p)
-                                                                                                    { p.play (120.0, 0.25); } },
-                                                                                   AllocationCase { "OddBlock", 3, 1, [] (FakePlayHead& p)
-                                                                                                    { p.play (97.3, 0.0); } }),
-                          caseName<AllocationCase>);
+INSTANTIATE_TEST_SUITE_P (
+    ProcessorTest,
+    ProcessBlockAllocations,
+    testing::Values (AllocationCase { "Stopped", 2, 4096, [] (FakePlayHead&) {} },
+                     AllocationCase { "Counting", 2, 4096, [] (FakePlayHead& p) { p.play (120.0, 0.0); } },
+                     AllocationCase { "DoubleRate", 8, 4096, [] (FakePlayHead& p) { p.play (120.0, 0.25); } },
+                     AllocationCase { "OddBlock", 3, 1, [] (FakePlayHead& p) { p.play (97.3, 0.0); } }),
+    caseName<AllocationCase>);
 
 TEST (AllocationCounter, SeesAnAllocation)
 {

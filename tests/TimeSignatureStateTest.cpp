@@ -32,21 +32,26 @@ TEST_P (ParameterRounding, StoresTheIndexAndRaisesTheFlag)
     EXPECT_TRUE (state.takeChangedFlag());
 }
 
-INSTANTIATE_TEST_SUITE_P (TimeSignatureState, ParameterRounding, testing::Values (Rounding { 0.2f, 6 }, Rounding { 1.0f, 30 }, Rounding { 0.0f, 0 }, Rounding { -0.0f, 0 },
-                                                                                  // The product becomes exactly 1.5f, which rounds away from zero.
-                                                                                  Rounding { 0.05f, 2 },
-                                                                                  // 10.499999821186066 becomes 10.5f before it is rounded.
-                                                                                  Rounding { 0.35f, 11 },
-                                                                                  Rounding { 0.5f, 15 },
-                                                                                  // Outside 0..1 only the low byte is kept.
-                                                                                  Rounding { 1.5f, 45 },
-                                                                                  Rounding { 10.0f, 44 },
-                                                                                  Rounding { -1.0f / 30.0f, 255 },
-                                                                                  Rounding { FLT_TRUE_MIN, 0 },
-                                                                                  // Too large for a 64-bit integer: the x64 conversion's low byte, 0.
-                                                                                  Rounding { 1.0e30f, 0 },
-                                                                                  Rounding { FLT_MAX, 0 },
-                                                                                  Rounding { -FLT_MAX, 0 }));
+INSTANTIATE_TEST_SUITE_P (TimeSignatureState,
+                          ParameterRounding,
+                          testing::Values (Rounding { 0.2f, 6 },
+                                           Rounding { 1.0f, 30 },
+                                           Rounding { 0.0f, 0 },
+                                           Rounding { -0.0f, 0 },
+                                           // The product becomes exactly 1.5f, which rounds away from zero.
+                                           Rounding { 0.05f, 2 },
+                                           // 10.499999821186066 becomes 10.5f before it is rounded.
+                                           Rounding { 0.35f, 11 },
+                                           Rounding { 0.5f, 15 },
+                                           // Outside 0..1 only the low byte is kept.
+                                           Rounding { 1.5f, 45 },
+                                           Rounding { 10.0f, 44 },
+                                           Rounding { -1.0f / 30.0f, 255 },
+                                           Rounding { FLT_TRUE_MIN, 0 },
+                                           // Too large for a 64-bit integer: the x64 conversion's low byte, 0.
+                                           Rounding { 1.0e30f, 0 },
+                                           Rounding { FLT_MAX, 0 },
+                                           Rounding { -FLT_MAX, 0 }));
 
 TEST (TimeSignatureState, StartsAtEightEighthsWithTheFlagClear)
 {

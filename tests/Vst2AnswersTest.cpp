@@ -37,13 +37,19 @@ TEST_P (StringLimits, CutAfterTheLastWholeCharacterThatFits)
     EXPECT_EQ (destination[GetParam().limit], 'x') << "wrote past the limit";
 }
 
-INSTANTIATE_TEST_SUITE_P (Vst2Strings, StringLimits, testing::Values (Cut { "Time Signature", stringLimit::parameterName, "Time Signature" }, Cut { "Time Signature Longer", stringLimit::parameterName, "Time Signature " }, Cut { "Output", stringLimit::pinShortLabel, "Output" }, Cut { "Outputs", stringLimit::pinShortLabel, "Output" },
-                                                                      // "Ausgänge": the two-byte ä must not be cut in half.
-                                                                      Cut { "Ausg\xc3\xa4nge", 6, "Ausg" },
-                                                                      Cut { "Ausg\xc3\xa4nge", 7, "Ausg\xc3\xa4" },
-                                                                      Cut { "\xe2\x99\xaa\xe2\x99\xaa", 6, "\xe2\x99\xaa" },
-                                                                      Cut { "", 1, "" },
-                                                                      Cut { "abc", 1, "" }));
+INSTANTIATE_TEST_SUITE_P (
+    Vst2Strings,
+    StringLimits,
+    testing::Values (Cut { "Time Signature", stringLimit::parameterName, "Time Signature" },
+                     Cut { "Time Signature Longer", stringLimit::parameterName, "Time Signature " },
+                     Cut { "Output", stringLimit::pinShortLabel, "Output" },
+                     Cut { "Outputs", stringLimit::pinShortLabel, "Output" },
+                     // "Ausgänge": the two-byte ä must not be cut in half.
+                     Cut { "Ausg\xc3\xa4nge", 6, "Ausg" },
+                     Cut { "Ausg\xc3\xa4nge", 7, "Ausg\xc3\xa4" },
+                     Cut { "\xe2\x99\xaa\xe2\x99\xaa", 6, "\xe2\x99\xaa" },
+                     Cut { "", 1, "" },
+                     Cut { "abc", 1, "" }));
 
 TEST (Vst2Strings, NullTextIsEmptyAndZeroLimitWritesNothing)
 {

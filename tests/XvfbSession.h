@@ -56,7 +56,8 @@ private:
         if (pipe (fds) != 0)
             return;
 
-        server = std::make_unique<ChildProcess> (std::vector<std::string> { "Xvfb", "-displayfd", std::to_string (fds[1]), "-screen", "0", "800x600x24", "-nolisten", "tcp" });
+        server = std::make_unique<ChildProcess> (std::vector<std::string> {
+            "Xvfb", "-displayfd", std::to_string (fds[1]), "-screen", "0", "800x600x24", "-nolisten", "tcp" });
         close (fds[1]);
 
         char number[16] {};
@@ -90,7 +91,18 @@ private:
                 unsigned char* data = nullptr;
                 bool found = false;
 
-                if (supported != None && XGetWindowProperty (display, DefaultRootWindow (display), supported, 0, 1, False, AnyPropertyType, &type, &format, &items, &remaining, &data) == Success)
+                if (supported != None && XGetWindowProperty (display,
+                                                             DefaultRootWindow (display),
+                                                             supported,
+                                                             0,
+                                                             1,
+                                                             False,
+                                                             AnyPropertyType,
+                                                             &type,
+                                                             &format,
+                                                             &items,
+                                                             &remaining,
+                                                             &data) == Success)
                 {
                     found = items > 0;
                     XFree (data);

@@ -42,10 +42,12 @@ int main (int argc, char** argv)
     testing::InitGoogleTest (&argc, argv);
 
     // An X error fails the check that caused it instead of ending the process.
-    XSetErrorHandler ([] (Display*, XErrorEvent* error)
-                      {
-                          ADD_FAILURE() << "X error " << int (error->error_code) << " in request " << int (error->request_code);
-                          return 0; });
+    XSetErrorHandler (
+        [] (Display*, XErrorEvent* error)
+        {
+            ADD_FAILURE() << "X error " << int (error->error_code) << " in request " << int (error->request_code);
+            return 0;
+        });
 
     testing::AddGlobalTestEnvironment (std::make_unique<XvfbEnvironment>().release()); // gtest owns it
     return RUN_ALL_TESTS();

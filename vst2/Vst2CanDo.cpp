@@ -15,15 +15,9 @@ struct CanDoAnswer
 
 // MIDI in is wanted (a synthesizer that ignores it), MIDI out never comes.
 constexpr CanDoAnswer answers[] {
-    { "receiveVstEvents", 1 },
-    { "receiveVstMidiEvent", 1 },
-    { "receiveVstMidiEvents", 1 },
-    { "sendVstEvents", -1 },
-    { "sendVstMidiEvent", -1 },
-    { "sendVstMidiEvents", -1 },
-    { "receiveVstTimeInfo", 1 },
-    { "conformsToWindowRules", 1 },
-    { "bypass", 1 },
+    { "receiveVstEvents", 1 },    { "receiveVstMidiEvent", 1 },   { "receiveVstMidiEvents", 1 },
+    { "sendVstEvents", -1 },      { "sendVstMidiEvent", -1 },     { "sendVstMidiEvents", -1 },
+    { "receiveVstTimeInfo", 1 },  { "conformsToWindowRules", 1 }, { "bypass", 1 },
     { "openCloseAnyThread", -1 },
 };
 } // namespace

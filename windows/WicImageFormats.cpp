@@ -40,7 +40,10 @@ static Image decode (InputStream& input)
     const ComScope com;
     ComSmartPtr<IWICImagingFactory> factory;
 
-    if (FAILED (CoCreateInstance (CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS (factory.resetAndGetPointerAddress()))))
+    if (FAILED (CoCreateInstance (CLSID_WICImagingFactory,
+                                  nullptr,
+                                  CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS (factory.resetAndGetPointerAddress()))))
         return {};
 
     ComSmartPtr<IWICStream> stream;
@@ -48,7 +51,15 @@ static Image decode (InputStream& input)
     ComSmartPtr<IWICBitmapFrameDecode> frame;
     ComSmartPtr<IWICFormatConverter> converter;
 
-    if (FAILED (factory->CreateStream (stream.resetAndGetPointerAddress())) || FAILED (stream->InitializeFromMemory (static_cast<BYTE*> (data.getData()), static_cast<DWORD> (data.getSize()))) || FAILED (factory->CreateDecoderFromStream (stream, nullptr, WICDecodeMetadataCacheOnDemand, decoder.resetAndGetPointerAddress())) || FAILED (decoder->GetFrame (0, frame.resetAndGetPointerAddress())) || FAILED (factory->CreateFormatConverter (converter.resetAndGetPointerAddress())) || FAILED (converter->Initialize (frame, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+    if (FAILED (factory->CreateStream (stream.resetAndGetPointerAddress())) ||
+        FAILED (
+            stream->InitializeFromMemory (static_cast<BYTE*> (data.getData()), static_cast<DWORD> (data.getSize()))) ||
+        FAILED (factory->CreateDecoderFromStream (
+            stream, nullptr, WICDecodeMetadataCacheOnDemand, decoder.resetAndGetPointerAddress())) ||
+        FAILED (decoder->GetFrame (0, frame.resetAndGetPointerAddress())) ||
+        FAILED (factory->CreateFormatConverter (converter.resetAndGetPointerAddress())) ||
+        FAILED (converter->Initialize (
+            frame, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom)))
         return {};
 
     UINT width = 0, height = 0;
@@ -59,7 +70,10 @@ static Image decode (InputStream& input)
     Image image (Image::ARGB, static_cast<int> (width), static_cast<int> (height), false);
     const Image::BitmapData pixels (image, Image::BitmapData::writeOnly);
 
-    if (FAILED (converter->CopyPixels (nullptr, static_cast<UINT> (pixels.lineStride), static_cast<UINT> (pixels.lineStride * pixels.height), pixels.data)))
+    if (FAILED (converter->CopyPixels (nullptr,
+                                       static_cast<UINT> (pixels.lineStride),
+                                       static_cast<UINT> (pixels.lineStride * pixels.height),
+                                       pixels.data)))
         return {};
 
     return image;
@@ -80,13 +94,28 @@ static bool startsWith (InputStream& input, std::initializer_list<uint8> signatu
 PNGImageFormat::PNGImageFormat() {}
 PNGImageFormat::~PNGImageFormat() {}
 
-String PNGImageFormat::getFormatName() { return "PNG"; }
-bool PNGImageFormat::usesFileExtension (const File& f) { return f.hasFileExtension ("png"); }
-bool PNGImageFormat::canUnderstand (InputStream& in) { return WicImageHelpers::startsWith (in, { 0x89, 'P', 'N', 'G' }); }
-Image PNGImageFormat::decodeImage (InputStream& in) { return WicImageHelpers::decode (in); }
+String PNGImageFormat::getFormatName()
+{
+    return "PNG";
+}
+bool PNGImageFormat::usesFileExtension (const File& f)
+{
+    return f.hasFileExtension ("png");
+}
+bool PNGImageFormat::canUnderstand (InputStream& in)
+{
+    return WicImageHelpers::startsWith (in, { 0x89, 'P', 'N', 'G' });
+}
+Image PNGImageFormat::decodeImage (InputStream& in)
+{
+    return WicImageHelpers::decode (in);
+}
 
 // Writing images is not something the plug-in does on Windows.
-bool PNGImageFormat::writeImageToStream (const Image&, OutputStream&) { return false; }
+bool PNGImageFormat::writeImageToStream (const Image&, OutputStream&)
+{
+    return false;
+}
 
 //==============================================================================
 JPEGImageFormat::JPEGImageFormat()
@@ -95,11 +124,29 @@ JPEGImageFormat::JPEGImageFormat()
 }
 JPEGImageFormat::~JPEGImageFormat() {}
 
-void JPEGImageFormat::setQuality (float newQuality) { quality = newQuality; }
-String JPEGImageFormat::getFormatName() { return "JPEG"; }
-bool JPEGImageFormat::usesFileExtension (const File& f) { return f.hasFileExtension ("jpeg;jpg"); }
-bool JPEGImageFormat::canUnderstand (InputStream& in) { return WicImageHelpers::startsWith (in, { 0xff, 0xd8, 0xff }); }
-Image JPEGImageFormat::decodeImage (InputStream& in) { return WicImageHelpers::decode (in); }
-bool JPEGImageFormat::writeImageToStream (const Image&, OutputStream&) { return false; }
+void JPEGImageFormat::setQuality (float newQuality)
+{
+    quality = newQuality;
+}
+String JPEGImageFormat::getFormatName()
+{
+    return "JPEG";
+}
+bool JPEGImageFormat::usesFileExtension (const File& f)
+{
+    return f.hasFileExtension ("jpeg;jpg");
+}
+bool JPEGImageFormat::canUnderstand (InputStream& in)
+{
+    return WicImageHelpers::startsWith (in, { 0xff, 0xd8, 0xff });
+}
+Image JPEGImageFormat::decodeImage (InputStream& in)
+{
+    return WicImageHelpers::decode (in);
+}
+bool JPEGImageFormat::writeImageToStream (const Image&, OutputStream&)
+{
+    return false;
+}
 
 } // namespace juce

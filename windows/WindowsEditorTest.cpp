@@ -18,7 +18,18 @@ public:
         windowClass.hbrBackground = static_cast<HBRUSH> (GetStockObject (GRAY_BRUSH));
         windowClass.lpszClassName = "QuaverlineTestHostWindow";
         RegisterClassA (&windowClass);
-        window = CreateWindowExA (0, windowClass.lpszClassName, "Host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 300, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+        window = CreateWindowExA (0,
+                                  windowClass.lpszClassName,
+                                  "Host",
+                                  WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                  0,
+                                  0,
+                                  300,
+                                  300,
+                                  nullptr,
+                                  nullptr,
+                                  windowClass.hInstance,
+                                  nullptr);
     }
 
     ~HostWindow() { DestroyWindow (window); }

@@ -78,7 +78,9 @@ void AAX_CEffectParameters::Release()
     std::unique_ptr<AAX_CEffectParameters> { this };
 }
 
-AAX_Result AAX_CEffectParameters::Initialize (AAX_IController* controller, AAX_IAutomationDelegate* automation, AAX_ITransport* transport)
+AAX_Result AAX_CEffectParameters::Initialize (AAX_IController* controller,
+                                              AAX_IAutomationDelegate* automation,
+                                              AAX_ITransport* transport)
 {
     hostController = controller;
     hostAutomation = automation;
@@ -115,72 +117,83 @@ AAX_Result AAX_CEffectParameters::GetMasterBypassParameter (std::string* id) con
 
 AAX_Result AAX_CEffectParameters::GetParameterIDFromIndex (int32_t index, std::string* id) const
 {
-    return answer (mParameterManager.GetParameter (index), id, [] (const AAX_IParameter& p)
-                   { return p.Identifier(); });
+    return answer (mParameterManager.GetParameter (index), id, [] (const AAX_IParameter& p) { return p.Identifier(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterName (AAX_CParamID id, std::string* name) const
 {
-    return answer (mParameterManager.GetParameterByID (id), name, [] (const AAX_IParameter& p)
-                   { return p.Name(); });
+    return answer (mParameterManager.GetParameterByID (id), name, [] (const AAX_IParameter& p) { return p.Name(); });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const
+AAX_Result
+    AAX_CEffectParameters::GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const
 {
-    return answer (mParameterManager.GetParameterByID (id), name, [maximumLength] (const AAX_IParameter& p)
-                   { return p.NameOfLength (maximumLength); });
+    return answer (mParameterManager.GetParameterByID (id),
+                   name,
+                   [maximumLength] (const AAX_IParameter& p) { return p.NameOfLength (maximumLength); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNumberOfSteps (AAX_CParamID id, int32_t* steps) const
 {
-    return answer (mParameterManager.GetParameterByID (id), steps, [] (const AAX_IParameter& p)
-                   { return p.GetNumberOfSteps(); });
+    return answer (
+        mParameterManager.GetParameterByID (id), steps, [] (const AAX_IParameter& p) { return p.GetNumberOfSteps(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterIsContinuous (AAX_CParamID id, bool* continuous) const
 {
-    return answer (mParameterManager.GetParameterByID (id), continuous, [] (const AAX_IParameter& p)
-                   { return p.GetType() == AAX_EParameterType::continuous; });
+    return answer (mParameterManager.GetParameterByID (id),
+                   continuous,
+                   [] (const AAX_IParameter& p) { return p.GetType() == AAX_EParameterType::continuous; });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterOrientation (AAX_CParamID id, int32_t* orientation) const
 {
-    return answer (mParameterManager.GetParameterByID (id), orientation, [] (const AAX_IParameter& p)
-                   { return p.GetOrientation(); });
+    return answer (mParameterManager.GetParameterByID (id),
+                   orientation,
+                   [] (const AAX_IParameter& p) { return p.GetOrientation(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterIsAutomatable (AAX_CParamID id, bool* automatable) const
 {
-    return answer (mParameterManager.GetParameterByID (id), automatable, [] (const AAX_IParameter& p)
-                   { return p.Automatable(); });
+    return answer (
+        mParameterManager.GetParameterByID (id), automatable, [] (const AAX_IParameter& p) { return p.Automatable(); });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const
+AAX_Result AAX_CEffectParameters::GetParameterStringFromValue (AAX_CParamID id,
+                                                               double value,
+                                                               std::string* text,
+                                                               int32_t maximumLength) const
 {
-    return answer (mParameterManager.GetParameterByID (id), text, [=] (const AAX_IParameter& p)
-                   { return p.GetValueString (value, maximumLength); });
+    return answer (mParameterManager.GetParameterByID (id),
+                   text,
+                   [=] (const AAX_IParameter& p) { return p.GetValueString (value, maximumLength); });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const
+AAX_Result
+    AAX_CEffectParameters::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const
 {
     const auto* parameter = mParameterManager.GetParameterByID (id);
 
     if (value == nullptr)
         return aax::result::nullObject;
 
-    return parameter != nullptr && parameter->GetNormalizedValueFromString (text, *value) ? aax::result::success : aax::result::invalidParameterId;
+    return parameter != nullptr && parameter->GetNormalizedValueFromString (text, *value)
+               ? aax::result::success
+               : aax::result::invalidParameterId;
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNormalizedValue (AAX_CParamID id, double* value) const
 {
-    return answer (mParameterManager.GetParameterByID (id), value, [] (const AAX_IParameter& p)
-                   { return p.GetNormalizedValue(); });
+    return answer (mParameterManager.GetParameterByID (id),
+                   value,
+                   [] (const AAX_IParameter& p) { return p.GetNormalizedValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterDefaultNormalizedValue (AAX_CParamID id, double* value) const
 {
-    return answer (mParameterManager.GetParameterByID (id), value, [] (const AAX_IParameter& p)
-                   { return p.GetNormalizedDefaultValue(); });
+    return answer (mParameterManager.GetParameterByID (id),
+                   value,
+                   [] (const AAX_IParameter& p) { return p.GetNormalizedDefaultValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedValue (AAX_CParamID id, double value)

@@ -21,7 +21,9 @@ public:
 
     void Release() override;
 
-    AAX_Result Initialize (AAX_IController* controller, AAX_IAutomationDelegate* automation, AAX_ITransport* transport) override;
+    AAX_Result Initialize (AAX_IController* controller,
+                           AAX_IAutomationDelegate* automation,
+                           AAX_ITransport* transport) override;
     AAX_Result ResetFieldData (AAX_CFieldIndex field, void* data, uint32_t size) override;
 
     AAX_Result GetNumberOfParameters (int32_t* count) const override;
@@ -33,7 +35,10 @@ public:
     AAX_Result GetParameterIsContinuous (AAX_CParamID id, bool* continuous) const override;
     AAX_Result GetParameterOrientation (AAX_CParamID id, int32_t* orientation) const override;
     AAX_Result GetParameterIsAutomatable (AAX_CParamID id, bool* automatable) const override;
-    AAX_Result GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const override;
+    AAX_Result GetParameterStringFromValue (AAX_CParamID id,
+                                            double value,
+                                            std::string* text,
+                                            int32_t maximumLength) const override;
     AAX_Result GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const override;
     AAX_Result GetParameterNormalizedValue (AAX_CParamID id, double* value) const override;
     AAX_Result GetParameterDefaultNormalizedValue (AAX_CParamID id, double* value) const override;

@@ -33,7 +33,8 @@ public:
     virtual AAX_Result AddAudioOut (AAX_CFieldIndex field) = 0;
     virtual AAX_Result AddAudioBufferLength (AAX_CFieldIndex field) = 0;
     virtual AAX_Result AddDataInPort (AAX_CFieldIndex field, uint32_t packetSize, int32_t portType) = 0;
-    virtual AAX_Result AddMIDINode (AAX_CFieldIndex field, AAX_EMIDINodeType type, const char* name, uint32_t channelMask) = 0;
+    virtual AAX_Result
+        AddMIDINode (AAX_CFieldIndex field, AAX_EMIDINodeType type, const char* name, uint32_t channelMask) = 0;
     virtual AAX_Result AddPrivateData (AAX_CFieldIndex field, uint32_t size) = 0;
     /** A new property map, owned by the descriptor. */
     virtual AAX_IPropertyMap* NewPropertyMap() = 0;
@@ -94,7 +95,10 @@ class AAX_CComponentDescriptor final : public AAX_IComponentDescriptor
 public:
     AAX_Result AddAudioIn (AAX_CFieldIndex field) override { return add (field, AAX_EFieldKind::audioInput); }
     AAX_Result AddAudioOut (AAX_CFieldIndex field) override { return add (field, AAX_EFieldKind::audioOutput); }
-    AAX_Result AddAudioBufferLength (AAX_CFieldIndex field) override { return add (field, AAX_EFieldKind::bufferLength); }
+    AAX_Result AddAudioBufferLength (AAX_CFieldIndex field) override
+    {
+        return add (field, AAX_EFieldKind::bufferLength);
+    }
 
     AAX_Result AddDataInPort (AAX_CFieldIndex field, uint32_t packetSize, int32_t portType) override
     {
@@ -103,7 +107,8 @@ public:
         return aax::result::success;
     }
 
-    AAX_Result AddMIDINode (AAX_CFieldIndex field, AAX_EMIDINodeType type, const char* name, uint32_t channelMask) override
+    AAX_Result
+        AddMIDINode (AAX_CFieldIndex field, AAX_EMIDINodeType type, const char* name, uint32_t channelMask) override
     {
         add (field, AAX_EFieldKind::midiNode);
         fields.back().name = name != nullptr ? name : "";
@@ -112,7 +117,10 @@ public:
         return aax::result::success;
     }
 
-    AAX_Result AddPrivateData (AAX_CFieldIndex field, uint32_t size) override { return add (field, AAX_EFieldKind::privateData, size); }
+    AAX_Result AddPrivateData (AAX_CFieldIndex field, uint32_t size) override
+    {
+        return add (field, AAX_EFieldKind::privateData, size);
+    }
 
     AAX_IPropertyMap* NewPropertyMap() override
     {

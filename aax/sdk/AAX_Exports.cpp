@@ -42,19 +42,21 @@ extern "C"
 {
     QUAVERLINE_EXPORT AAX_Result ACFRegisterPlugin (IACFUnknown*, IACFPluginDefinition** definition)
     {
-        return guarded ([definition]
-                        {
-                        auto collection = std::make_unique<AAX_CCollection>();
-                        const auto described = GetEffectDescriptions (collection.get());
+        return guarded (
+            [definition]
+            {
+                auto collection = std::make_unique<AAX_CCollection>();
+                const auto described = GetEffectDescriptions (collection.get());
 
-                        if (described != aax::result::success)
-                            return described;
+                if (described != aax::result::success)
+                    return described;
 
-                        if (definition == nullptr)
-                            return aax::result::nullObject;
+                if (definition == nullptr)
+                    return aax::result::nullObject;
 
-                        *definition = collection.release();
-                        return aax::result::success; });
+                *definition = collection.release();
+                return aax::result::success;
+            });
     }
 
     QUAVERLINE_EXPORT AAX_Result ACFRegisterComponent (IACFUnknown*, uint32_t, void** definition)
@@ -80,20 +82,24 @@ extern "C"
 
     QUAVERLINE_EXPORT AAX_Result ACFStartup (IACFUnknown* host)
     {
-        return guarded ([host]
-                        {
-                        if (hostServices == nullptr)
-                            hostServices = std::make_unique<AAX_VHostServices> (host);
+        return guarded (
+            [host]
+            {
+                if (hostServices == nullptr)
+                    hostServices = std::make_unique<AAX_VHostServices> (host);
 
-                        return aax::result::success; });
+                return aax::result::success;
+            });
     }
 
     QUAVERLINE_EXPORT AAX_Result ACFShutdown()
     {
-        return guarded ([]
-                        {
-                        hostServices.reset();
-                        return aax::result::success; });
+        return guarded (
+            []
+            {
+                hostServices.reset();
+                return aax::result::success;
+            });
     }
 
     QUAVERLINE_EXPORT AAX_Result ACFGetSDKVersion (uint64_t* version)

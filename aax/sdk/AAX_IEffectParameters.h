@@ -17,7 +17,8 @@ public:
     /** Ends the object's life; the host calls it once, when the instance closes. */
     virtual void Release() = 0;
 
-    virtual AAX_Result Initialize (AAX_IController* controller, AAX_IAutomationDelegate* automation, AAX_ITransport* transport) = 0;
+    virtual AAX_Result
+        Initialize (AAX_IController* controller, AAX_IAutomationDelegate* automation, AAX_ITransport* transport) = 0;
     virtual AAX_Result ResetFieldData (AAX_CFieldIndex field, void* data, uint32_t size) = 0;
 
     virtual AAX_Result GetNumberOfParameters (int32_t* count) const = 0;
@@ -29,7 +30,8 @@ public:
     virtual AAX_Result GetParameterIsContinuous (AAX_CParamID id, bool* continuous) const = 0;
     virtual AAX_Result GetParameterOrientation (AAX_CParamID id, int32_t* orientation) const = 0;
     virtual AAX_Result GetParameterIsAutomatable (AAX_CParamID id, bool* automatable) const = 0;
-    virtual AAX_Result GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const = 0;
+    virtual AAX_Result
+        GetParameterStringFromValue (AAX_CParamID id, double value, std::string* text, int32_t maximumLength) const = 0;
     virtual AAX_Result GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const = 0;
     virtual AAX_Result GetParameterNormalizedValue (AAX_CParamID id, double* value) const = 0;
     virtual AAX_Result GetParameterDefaultNormalizedValue (AAX_CParamID id, double* value) const = 0;

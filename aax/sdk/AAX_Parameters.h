@@ -51,8 +51,14 @@ public:
         , maximum (maximumValue)
     {
     }
-    T NormalizedToReal (double normalized) const override { return static_cast<T> (minimum + normalized * (maximum - minimum)); }
-    double RealToNormalized (T real) const override { return (static_cast<double> (real) - minimum) / (static_cast<double> (maximum) - minimum); }
+    T NormalizedToReal (double normalized) const override
+    {
+        return static_cast<T> (minimum + normalized * (maximum - minimum));
+    }
+    double RealToNormalized (T real) const override
+    {
+        return (static_cast<double> (real) - minimum) / (static_cast<double> (maximum) - minimum);
+    }
 
 private:
     T minimum, maximum;
@@ -287,7 +293,10 @@ public:
     }
 
     int32_t NumParameters() const { return static_cast<int32_t> (parameters.size()); }
-    AAX_IParameter* GetParameter (int32_t index) const { return index >= 0 && index < NumParameters() ? parameters[static_cast<size_t> (index)].get() : nullptr; }
+    AAX_IParameter* GetParameter (int32_t index) const
+    {
+        return index >= 0 && index < NumParameters() ? parameters[static_cast<size_t> (index)].get() : nullptr;
+    }
 
     void SetAutomationDelegate (AAX_IAutomationDelegate* delegate)
     {

@@ -29,10 +29,7 @@ struct Panel
         return area.getX() + float ((sample - double (firstSample)) / span) * area.getWidth();
     }
 
-    float yForValue (float value) const
-    {
-        return area.getCentreY() - value * area.getHeight() * 0.45f;
-    }
+    float yForValue (float value) const { return area.getCentreY() - value * area.getHeight() * 0.45f; }
 };
 
 void drawAxes (juce::Graphics& g, const Panel& panel, const juce::String& caption)
@@ -43,17 +40,22 @@ void drawAxes (juce::Graphics& g, const Panel& panel, const juce::String& captio
 
     g.setFont (13.0f);
     for (const auto value : { 1.0f, 0.0f, -1.0f })
-        g.drawText (juce::String (value, 1), juce::Rectangle<float> (0.0f, panel.yForValue (value) - 8.0f, float (margin) - 6.0f, 16.0f), juce::Justification::centredRight);
+        g.drawText (juce::String (value, 1),
+                    juce::Rectangle<float> (0.0f, panel.yForValue (value) - 8.0f, float (margin) - 6.0f, 16.0f),
+                    juce::Justification::centredRight);
 
     g.setColour (juce::Colours::black);
     g.setFont (14.0f);
-    g.drawText (caption, panel.area.withY (panel.area.getY() - 22.0f).withHeight (20.0f), juce::Justification::centredLeft);
+    g.drawText (
+        caption, panel.area.withY (panel.area.getY() - 22.0f).withHeight (20.0f), juce::Justification::centredLeft);
 }
 
 void drawSampleLabel (juce::Graphics& g, const Panel& panel, int64_t sample)
 {
     const auto x = panel.xForSample (double (sample));
-    g.drawText (juce::String (sample), juce::Rectangle<float> (x - 40.0f, panel.area.getBottom() + 2.0f, 80.0f, 16.0f), juce::Justification::centred);
+    g.drawText (juce::String (sample),
+                juce::Rectangle<float> (x - 40.0f, panel.area.getBottom() + 2.0f, 80.0f, 16.0f),
+                juce::Justification::centred);
 }
 
 /** Min/max envelope per pixel column, so that no pulse falls between columns. */
@@ -70,7 +72,8 @@ void drawEnvelope (juce::Graphics& g, const Panel& panel, const std::vector<floa
         // One sample past the column joins it to the next one.
         const auto end = std::min (to + 1, int64_t (samples.size()));
         const auto [low, high] = std::minmax_element (samples.begin() + from, samples.begin() + end);
-        g.drawVerticalLine (juce::roundToInt (panel.area.getX()) + column, panel.yForValue (*high), panel.yForValue (*low) + 1.0f);
+        g.drawVerticalLine (
+            juce::roundToInt (panel.area.getX()) + column, panel.yForValue (*high), panel.yForValue (*low) + 1.0f);
     }
 }
 
@@ -79,7 +82,8 @@ void drawSteps (juce::Graphics& g, const Panel& panel, const std::vector<float>&
 {
     g.setColour (signalColour);
     juce::Path path;
-    path.startNewSubPath (panel.xForSample (double (panel.firstSample)), panel.yForValue (samples[size_t (panel.firstSample)]));
+    path.startNewSubPath (panel.xForSample (double (panel.firstSample)),
+                          panel.yForValue (samples[size_t (panel.firstSample)]));
 
     for (auto i = panel.firstSample; i < panel.endSample; ++i)
     {
@@ -93,7 +97,9 @@ void drawSteps (juce::Graphics& g, const Panel& panel, const std::vector<float>&
 }
 } // namespace
 
-juce::Image drawWaveformPlot (const std::vector<float>& samples, const std::vector<int64_t>& pulseStarts, const juce::String& title)
+juce::Image drawWaveformPlot (const std::vector<float>& samples,
+                              const std::vector<int64_t>& pulseStarts,
+                              const juce::String& title)
 {
     juce::Image image (juce::Image::RGB, plotWidth, plotHeight, true);
     juce::Graphics g (image);
@@ -126,11 +132,14 @@ juce::Image drawWaveformPlot (const std::vector<float>& samples, const std::vect
             break;
 
         g.setColour (markerColour);
-        g.drawVerticalLine (juce::roundToInt (overview.xForSample (double (start))), overview.area.getY(), overview.area.getBottom());
+        g.drawVerticalLine (
+            juce::roundToInt (overview.xForSample (double (start))), overview.area.getY(), overview.area.getBottom());
         drawSampleLabel (g, overview, start);
     }
 
-    const Panel closeUp { plotArea.translated (0.0f, 270.0f), std::max<int64_t> (0, firstPulse - 6), std::min (numSamples, firstPulse + pulseCloseUpLength) };
+    const Panel closeUp { plotArea.translated (0.0f, 270.0f),
+                          std::max<int64_t> (0, firstPulse - 6),
+                          std::min (numSamples, firstPulse + pulseCloseUpLength) };
     drawAxes (g, closeUp, "The first pulse, sample by sample");
     drawSteps (g, closeUp, samples);
 
@@ -142,7 +151,10 @@ juce::Image drawWaveformPlot (const std::vector<float>& samples, const std::vect
     return image;
 }
 
-bool writeWaveformPlot (const juce::File& file, const std::vector<float>& samples, const std::vector<int64_t>& pulseStarts, const juce::String& title)
+bool writeWaveformPlot (const juce::File& file,
+                        const std::vector<float>& samples,
+                        const std::vector<int64_t>& pulseStarts,
+                        const juce::String& title)
 {
     const auto image = drawWaveformPlot (samples, pulseStarts, title);
     file.deleteFile();
