@@ -1,7 +1,7 @@
 // processBlock's cost per sample in its three kinds of block, beside a plain
 // copy of the same output as the floor.
 
-#include "AudioClockAudioProcessor.h"
+#include "plugin/AudioClockAudioProcessor.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 // length on any stem format, with any transport.
 
 #include "AAX_Chunk.h"
-#include "AaxHost.h"
-#include "FuzzInput.h"
-#include "FuzzSeeds.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSeeds.h"
+#include "tests/support/AaxHost.h"
 
 #include <cstring>
 

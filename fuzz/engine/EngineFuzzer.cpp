@@ -2,10 +2,11 @@
 // not at all, any tempo, position, sample rate, block length and index. The
 // signal must stay a bounded clock signal.
 
-#include "ClockRenderer.h"
-#include "FuzzInput.h"
-#include "FuzzSeeds.h"
-#include "TransportFollower.h"
+#include "engine/ClockRenderer.h"
+#include "engine/MusicalTime.h"
+#include "engine/TransportFollower.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSeeds.h"
 
 #include <cmath>
 
@@ -28,7 +29,7 @@ std::vector<uint8_t> steadyPlay (double sampleRate, double bpm, double start, in
             .put (uint8_t (1))
             .put (uint8_t (1))
             .put (bpm)
-            .put (start + block * blockSize * bpm / (60.0 * sampleRate))
+            .put (start + quaverline::musicalTime::quarterNotesIn (block * blockSize, bpm, sampleRate))
             .put (uint8_t (6))
             .put (uint8_t (0));
 

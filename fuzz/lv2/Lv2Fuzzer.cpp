@@ -3,9 +3,9 @@
 // length, input sequences whose events and properties claim any size, and
 // saved state of any content.
 
-#include "FuzzInput.h"
-#include "FuzzSeeds.h"
-#include "PluginLibrary.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSeeds.h"
+#include "tests/support/PluginLibrary.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/atom/forge.h>

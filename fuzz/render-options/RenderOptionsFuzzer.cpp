@@ -2,9 +2,9 @@
 // options or a message, and options it accepts render at least one sample
 // and at most an hour.
 
-#include "FuzzInput.h"
-#include "FuzzSeeds.h"
-#include "RenderOptions.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSeeds.h"
+#include "tools/render/RenderOptions.h"
 
 namespace
 {

@@ -2,9 +2,9 @@
 // format's wrapper reaches them: any saved bytes, any parameter value, then
 // what is saved again must restore to the same index.
 
-#include "FuzzInput.h"
-#include "FuzzSeeds.h"
-#include "PluginFactory.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSeeds.h"
+#include "plugin/PluginFactory.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 

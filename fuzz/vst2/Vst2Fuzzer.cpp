@@ -3,9 +3,9 @@
 // process calls with any length and missing or repeated buffers, and time
 // information of any content.
 
-#include "FuzzInput.h"
-#include "FuzzSeeds.h"
-#include "PluginLibrary.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSeeds.h"
+#include "tests/support/PluginLibrary.h"
 
 #include "pluginterfaces/vst2.x/aeffect.h"
 #include "pluginterfaces/vst2.x/aeffectx.h"

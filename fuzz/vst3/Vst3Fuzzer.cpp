@@ -4,9 +4,9 @@
 // context and parameter changes, and parameter calls with any index, ID,
 // value and text.
 
-#include "FuzzInput.h"
-#include "FuzzSeeds.h"
-#include "Vst3Host.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSeeds.h"
+#include "tests/support/Vst3Host.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
-#include "ClockSignalAnalysis.h"
+#include "tools/analysis/ClockSignalAnalysis.h"
 
-#include "PulseShape.h"
+#include "engine/PulseShape.h"
 
 #include <algorithm>
 #include <cmath>

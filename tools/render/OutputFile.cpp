@@ -1,4 +1,4 @@
-#include "OutputFile.h"
+#include "tools/render/OutputFile.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,4 +1,7 @@
-#include "RenderOptions.h"
+#include "tools/render/RenderOptions.h"
+
+#include "engine/MusicalTime.h"
+#include "engine/TimeSignature.h"
 
 #include <cerrno>
 #include <cmath>
@@ -11,7 +14,6 @@ namespace quaverline
 namespace
 {
 constexpr double maximumSeconds = 3600.0;
-constexpr int maximumIndex = 255;
 
 std::string trim (const std::string& text)
 {
@@ -111,22 +113,17 @@ std::optional<int> parseTimeSignature (const std::string& text)
     if (slash == std::string::npos)
     {
         const auto index = parseInteger (trimmed);
-        return index && *index >= 0 && *index <= maximumIndex ? index : std::nullopt;
+        return index && *index >= 0 && *index <= timeSignature::maximumIndex ? index : std::nullopt;
     }
 
     const auto eighths = parseInteger (trimmed.substr (0, slash));
     const auto denominator = parseInteger (trimmed.substr (slash + 1));
 
-    if (! eighths || ! denominator || *denominator != 8 || *eighths < 2 || *eighths > maximumIndex + 2)
+    if (! eighths || ! denominator || *denominator != 8 || *eighths < timeSignature::eighthsPerBar (0) ||
+        *eighths > timeSignature::eighthsPerBar (timeSignature::maximumIndex))
         return std::nullopt;
 
-    return *eighths - 2;
-}
-
-std::string timeSignatureLabel (int timeSignatureIndex)
-{
-    const auto eighths = std::to_string (timeSignatureIndex + 2);
-    return (eighths.size() < 2 ? " " : "") + eighths + "/8";
+    return timeSignature::indexForEighths (*eighths);
 }
 
 int64_t lengthInSamples (const RenderOptions& options)
@@ -135,8 +132,8 @@ int64_t lengthInSamples (const RenderOptions& options)
 
     if (! options.seconds)
     {
-        const double quarterNotesPerBar = (options.timeSignatureIndex + 2) / 2.0;
-        seconds = options.bars.value_or (2.0) * quarterNotesPerBar * 60.0 / options.bpm;
+        const double quarterNotesPerBar = timeSignature::quarterNotesPerBar (options.timeSignatureIndex);
+        seconds = musicalTime::secondsFor (options.bars.value_or (2.0) * quarterNotesPerBar, options.bpm);
     }
 
     return static_cast<int64_t> (std::llround (seconds * options.sampleRate));

@@ -39,9 +39,6 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
 */
 std::optional<int> parseTimeSignature (const std::string& text);
 
-/** The editor's label of an index: " 8/8" for 6. */
-std::string timeSignatureLabel (int timeSignatureIndex);
-
 /** The number of samples to render. */
 int64_t lengthInSamples (const RenderOptions& options);
 

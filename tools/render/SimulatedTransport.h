@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/MusicalTime.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 namespace quaverline
@@ -29,7 +31,7 @@ public:
         info.setBpm (bpm);
         info.setTimeInSamples (samplePosition);
         info.setTimeInSeconds (double (samplePosition) / sampleRate);
-        info.setPpqPosition (startPosition + double (samplePosition) * bpm / (60.0 * sampleRate));
+        info.setPpqPosition (startPosition + musicalTime::quarterNotesIn (double (samplePosition), bpm, sampleRate));
         return info;
     }
 

@@ -1,4 +1,4 @@
-#include "WaveformPlot.h"
+#include "tools/render/WaveformPlot.h"
 
 #include <algorithm>
 

@@ -1,12 +1,14 @@
 // quaverline-render: hosts the real plug-in processor with a simulated
 // transport and writes its clock signal to a WAV file.
 
-#include "ClockSignalAnalysis.h"
-#include "OutputFile.h"
-#include "PluginFactory.h"
-#include "RenderOptions.h"
-#include "SimulatedTransport.h"
-#include "WaveformPlot.h"
+#include "engine/MusicalTime.h"
+#include "engine/TimeSignature.h"
+#include "plugin/PluginFactory.h"
+#include "tools/analysis/ClockSignalAnalysis.h"
+#include "tools/render/OutputFile.h"
+#include "tools/render/RenderOptions.h"
+#include "tools/render/SimulatedTransport.h"
+#include "tools/render/WaveformPlot.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -57,11 +59,11 @@ void printSummary (const RenderOptions& options,
                    const std::vector<int64_t>& pulseStarts)
 {
     const auto spacing = quaverline::measurePulseSpacing (pulseStarts);
-    const double expectedSpacing = 60.0 * options.sampleRate / (options.bpm * 24.0);
+    const double expectedSpacing = quaverline::musicalTime::samplesPerTick (options.bpm, options.sampleRate);
 
     std::cout << std::fixed << std::setprecision (3) << "Quaverline clock: " << options.bpm << " bpm, time signature "
-              << quaverline::timeSignatureLabel (options.timeSignatureIndex) << " (index " << options.timeSignatureIndex
-              << "), start at " << options.startPosition << " quarter notes\n"
+              << quaverline::timeSignature::label (options.timeSignatureIndex) << " (index "
+              << options.timeSignatureIndex << "), start at " << options.startPosition << " quarter notes\n"
               << "Wrote " << file.getFullPathName() << ": " << signal.size() << " samples ("
               << double (signal.size()) / options.sampleRate << " s) at " << std::setprecision (0) << options.sampleRate
               << " Hz, " << options.numChannels << " channels, "
@@ -179,7 +181,7 @@ int main (int argc, char* argv[])
         pendingPlot.emplace (*plotPath);
         const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, " +
                            juce::String (options.sampleRate) + " Hz, " +
-                           juce::String (quaverline::timeSignatureLabel (options.timeSignatureIndex)).trim();
+                           juce::String (quaverline::timeSignature::label (options.timeSignatureIndex)).trim();
 
         if (pendingPlot->temporaryPath().empty() ||
             ! quaverline::writeWaveformPlot (juce::File (pendingPlot->temporaryPath()), signal, pulseStarts, title))

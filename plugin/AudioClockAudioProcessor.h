@@ -1,0 +1,79 @@
+#pragma once
+
+#include "engine/ClockRenderer.h"
+#include "engine/TimeSignatureState.h"
+#include "engine/TransportFollower.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+/** Quaverline's audio processor: turns the host's transport into a clock signal
+    on every output channel.
+
+    A thin adapter: the clock signal comes from quaverline::ClockRenderer, the
+    parameter and state rules from quaverline::TimeSignatureState. Most host
+    questions get fixed answers. The legacy index-based parameter operations are
+    kept for callers that use them; hosts reach the parameter through the
+    "Time Signature" parameter object.
+*/
+class AudioClockAudioProcessor : public juce::AudioProcessor
+{
+public:
+    AudioClockAudioProcessor();
+    ~AudioClockAudioProcessor() override;
+
+    const juce::String getName() const override;
+
+    void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
+    using AudioProcessor::processBlock;
+
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+    bool silenceInProducesSilenceOut() const override;
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override;
+
+    int getNumParameters() override;
+    const juce::String getParameterName (int parameterIndex) override;
+    float getParameter (int parameterIndex) override;
+    const juce::String getParameterText (int parameterIndex) override;
+    void setParameter (int parameterIndex, float newValue) override;
+    using AudioProcessor::getParameterName;
+    using AudioProcessor::getParameterText;
+
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    const juce::String getInputChannelName (int channelIndex) const override;
+    const juce::String getOutputChannelName (int channelIndex) const override;
+    bool isInputChannelStereoPair (int index) const override;
+    bool isOutputChannelStereoPair (int index) const override;
+
+    /** The index, the changed flag and their rules, for the editor. */
+    quaverline::TimeSignatureState& getTimeSignatureState() noexcept { return timeSignature; }
+
+    /** The "Time Signature" parameter, through which the editor tells the host. */
+    juce::AudioProcessorParameter& getTimeSignatureParameter() noexcept { return *timeSignatureParameter; }
+
+private:
+    static BusesProperties makeBusesProperties();
+    std::optional<quaverline::HostPosition> readHostPosition() const;
+    quaverline::TransportState readTransport (int numSamples);
+
+    quaverline::TimeSignatureState timeSignature;
+    quaverline::ClockRenderer renderer;
+    quaverline::TransportFollower transportFollower;
+    juce::AudioProcessorParameter* timeSignatureParameter = nullptr; // owned by the base class
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioClockAudioProcessor)
+};

@@ -1,0 +1,86 @@
+// The VST 2.4 editor in real windows: a private X display, a host window as
+// the parent, and the editor requests a host sends.
+
+#include "tests/support/HostWindow.h"
+#include "tests/support/Vst2Host.h"
+#include "tests/support/XvfbTestMain.h"
+
+namespace
+{
+bool isDark (unsigned long rgb)
+{
+    return ((rgb >> 16) & 0xff) < 80 && ((rgb >> 8) & 0xff) < 80 && (rgb & 0xff) < 80;
+}
+} // namespace
+
+class Vst2EditorTest : public Vst2HostTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE (xvfbSessionIsReady()) << "no X display with a window manager";
+        Vst2HostTest::SetUp();
+    }
+
+    void idle (int times)
+    {
+        for (int i = 0; i < times; ++i)
+        {
+            dispatch (effEditIdle);
+            std::this_thread::sleep_for (std::chrono::milliseconds (5));
+        }
+    }
+
+    HostWindow parent;
+};
+
+TEST_F (Vst2EditorTest, OpensInTheHostsWindowAndShowsTheArtwork)
+{
+    ASSERT_EQ (dispatch (effEditOpen, 0, 0, parent.handle()), 1);
+    ASSERT_TRUE (idleUntilAutomations (1));
+    idle (40);
+
+    ERect* rect = nullptr;
+    ASSERT_NE (dispatch (effEditGetRect, 0, 0, &rect), 0);
+    EXPECT_EQ (rect->right, 150);
+    EXPECT_EQ (rect->bottom, 150);
+
+    // The first paint comes with one of the next idle calls.
+    for (int attempt = 0; attempt < 400 && isDark (parent.pixel (3, 3)); ++attempt)
+        idle (1);
+
+    EXPECT_FALSE (isDark (parent.pixel (3, 3)));  // white ground
+    EXPECT_TRUE (isDark (parent.pixel (58, 21))); // the logo
+    EXPECT_TRUE (isDark (parent.pixel (10, 96))); // the rule
+
+    dispatch (effEditClose);
+}
+
+TEST_F (Vst2EditorTest, OpeningTellsTheHostOnceAndThenNothing)
+{
+    ASSERT_EQ (dispatch (effEditOpen, 0, 0, parent.handle()), 1);
+    ASSERT_TRUE (idleUntilAutomations (1));
+    idle (60); // past a few of the editor's 200 ms polls
+
+    EXPECT_EQ (host.takeAutomations(), (std::vector<Vst2Host::Automation> { { 0, 0.2f } }));
+    dispatch (effEditClose);
+}
+
+TEST_F (Vst2EditorTest, OpensAndClosesRepeatedly)
+{
+    for (int i = 0; i < 10; ++i)
+    {
+        ASSERT_EQ (dispatch (effEditOpen, 0, 0, parent.handle()), 1);
+        idle (2);
+        dispatch (effEditClose);
+    }
+
+    // Closed right after opening: the list's notification went with it.
+    ASSERT_EQ (dispatch (effEditOpen, 0, 0, parent.handle()), 1);
+    dispatch (effEditClose);
+    idle (20);
+
+    uint8_t index = 12;
+    dispatch (effSetChunk, 0, 1, &index);
+    EXPECT_EQ (effect->getParameter (effect, 0), 0.4f);
+}

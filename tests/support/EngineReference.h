@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/ClockRenderer.h"
+#include "engine/TimeSignatureState.h"
+#include "tools/analysis/ClockSignalAnalysis.h"
+
+#include <vector>
+
+/** Where the engine starts its pulses for a transport that plays from
+    position 0 at a steady tempo, in the default time signature: what a host
+    that runs Quaverline that way must get.
+*/
+inline std::vector<int64_t> enginePulseStarts (double sampleRate, double tempo, int numSamples)
+{
+    quaverline::ClockRenderer renderer;
+    renderer.setSampleRate (sampleRate);
+    std::vector<float> signal (static_cast<size_t> (numSamples));
+    renderer.render (signal.data(), numSamples, { true, tempo, 0.0 }, quaverline::timeSignature::initialIndex);
+    return quaverline::findPulseStarts (signal.data(), signal.size());
+}

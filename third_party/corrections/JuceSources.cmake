@@ -1,0 +1,223 @@
+# Corrections of JUCE's own sources and build steps, applied to the plug-in's
+# targets: included from plugin/CMakeLists.txt once juce_add_plugin has made
+# them. Corrected copies go into the build tree; each replaced text must be
+# found as it is, and any JUCE but 7.0.5 stops the configure step, so that the
+# corrections are checked against it. README.md says what each one does and why.
+
+include ("${CMAKE_CURRENT_LIST_DIR}/CheckedReplace.cmake")
+
+if (NOT JUCE_VERSION VERSION_EQUAL 7.0.5)
+    message (FATAL_ERROR "JUCE ${JUCE_VERSION}: third_party/corrections/JuceSources.cmake was written for 7.0.5; "
+                         "check each correction against the new sources")
+endif()
+
+set (correctionsDir "${CMAKE_CURRENT_LIST_DIR}")
+
+set (QUAVERLINE_JUCE_CORRECTIONS_DIR "${CMAKE_BINARY_DIR}/juce_corrections")
+
+# Writes a corrected file only when its text changes, so that rebuilds stay quick.
+function (quaverline_write_corrected path text)
+    file (WRITE "${path}.new" "${text}")
+    configure_file ("${path}.new" "${path}" COPYONLY)
+endfunction()
+
+# JUCE's VST 2.4 entry point is renamed: ours, in formats/vst2/, is the one
+# hosts call.
+set_source_files_properties ("${JUCE_MODULES_DIR}/juce_audio_plugin_client/juce_audio_plugin_client_VST2.cpp"
+    PROPERTIES COMPILE_DEFINITIONS "VSTPluginMain=juceVstPluginMain")
+
+if (WIN32)
+    # JUCE's juce_graphics unit, made anew without its libjpeg and libpng
+    # loaders (Debian's MinGW sysroot has neither library) and with
+    # WicImageFormats.cpp in their place.
+    set (graphicsUnit "${JUCE_MODULES_DIR}/juce_graphics/juce_graphics.cpp")
+    file (READ "${graphicsUnit}" graphicsText)
+
+    foreach (loader juce_JPEGLoader juce_PNGLoader)
+        quaverline_checked_replace (graphicsText "${graphicsUnit}" "#include \"image_formats/${loader}.cpp\"\n" "")
+    endforeach()
+
+    string (APPEND graphicsText "#include \"${correctionsDir}/WicImageFormats.cpp\"\n")
+    quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_graphics_windows.cpp" "${graphicsText}")
+
+    set_source_files_properties ("${graphicsUnit}" PROPERTIES HEADER_FILE_ONLY TRUE)
+    target_sources (Quaverline PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_graphics_windows.cpp")
+    # The unit's own includes are relative to JUCE's juce_graphics folder.
+    set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_graphics_windows.cpp" PROPERTIES
+        INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_graphics")
+
+    # JUCE's VST wrapper marks its own entry point (renamed juceVstPluginMain)
+    # for export with __declspec (dllexport). The export directive this leaves
+    # in the object's .drectve section is removed before linking, so that the
+    # DLL exports the .def file's names and nothing else.
+    set (vst2WrapperObject "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/Quaverline_VST.dir${JUCE_MODULES_DIR}")
+    string (APPEND vst2WrapperObject "/juce_audio_plugin_client/juce_audio_plugin_client_VST2.cpp.obj")
+    add_custom_command (TARGET Quaverline_VST PRE_LINK
+        COMMAND "${CMAKE_OBJCOPY}" --remove-section .drectve "${vst2WrapperObject}"
+        VERBATIM)
+
+    return()
+endif()
+
+# The X display: only the one DISPLAY names.
+set (guiUnit "${JUCE_MODULES_DIR}/juce_gui_basics/juce_gui_basics.cpp")
+set (xWindowSystem "${JUCE_MODULES_DIR}/juce_gui_basics/native/x11/juce_linux_XWindowSystem.cpp")
+file (READ "${xWindowSystem}" xWindowSystemText)
+quaverline_checked_replace (xWindowSystemText "${xWindowSystem}"
+    "    if (displayName.isEmpty())\n        displayName = \":0.0\";\n"
+    "    if (displayName.isEmpty())\n        return false;\n")
+quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_linux_XWindowSystem.cpp" "${xWindowSystemText}")
+
+file (READ "${guiUnit}" guiUnitText)
+quaverline_checked_replace (guiUnitText "${guiUnit}"
+    "#include \"native/x11/juce_linux_XWindowSystem.cpp\""
+    "#include \"${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_linux_XWindowSystem.cpp\"")
+quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_gui_basics.cpp" "${guiUnitText}")
+
+set_source_files_properties ("${guiUnit}" PROPERTIES HEADER_FILE_ONLY TRUE)
+target_sources (Quaverline PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_gui_basics.cpp")
+# The unit's own includes are relative to JUCE's juce_gui_basics folder.
+set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_gui_basics.cpp"
+    PROPERTIES INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_gui_basics")
+
+# The VST3 wrapper, behind the guards in formats/vst3/Vst3Guards.h.
+set (vst3Unit "${JUCE_MODULES_DIR}/juce_audio_plugin_client/juce_audio_plugin_client_VST3.cpp")
+set (vst3Wrapper "${JUCE_MODULES_DIR}/juce_audio_plugin_client/VST3/juce_VST3_Wrapper.cpp")
+file (READ "${vst3Wrapper}" vst3Text)
+
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "#include <juce_audio_processors/format_types/juce_VST3Common.h>\n"
+    "#include <juce_audio_processors/format_types/juce_VST3Common.h>\n#include \"formats/vst3/Vst3Guards.h\"\n")
+
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "    tresult PLUGIN_API process (Vst::ProcessData& data) override
+    {
+        if (pluginInstance == nullptr)"
+    "    tresult PLUGIN_API process (Vst::ProcessData& data) override
+    {
+        return quaverline::vst3::processInSlices (data, processSetup.maxSamplesPerBlock, active,
+                                                  [this] (Vst::ProcessData& slice) { return processSlice (slice); });
+    }
+
+    tresult processSlice (Vst::ProcessData& data)
+    {
+        if (pluginInstance == nullptr)")
+
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "        processSetup = newSetup;\n"
+    "        processSetup = newSetup;
+        processSetup.maxSamplesPerBlock = quaverline::vst3::sliceLengthFor (newSetup.maxSamplesPerBlock);\n")
+
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "                                           Vst::SpeakerArrangement* outputs, Steinberg::int32 numOuts) override
+    {
+        if (active)"
+    "                                           Vst::SpeakerArrangement* outputs, Steinberg::int32 numOuts) override
+    {
+        if (! quaverline::vst3::areArrangementsSound (inputs, numIns, outputs, numOuts))
+            return kResultFalse;
+
+        if (active)")
+
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "    //==============================================================================
+    tresult PLUGIN_API getMidiControllerAssignment ("
+    "    //==============================================================================
+    tresult PLUGIN_API getParameterInfo (Steinberg::int32 index, Vst::ParameterInfo& info) override
+    {
+        if (! isPositiveAndBelow (index, getParameterCount()))
+            return kInvalidArgument;
+
+        return EditController::getParameterInfo (index, info);
+    }
+
+    tresult PLUGIN_API getParamStringByValue (Vst::ParamID tag, Vst::ParamValue value, Vst::String128 text) override
+    {
+        if (text == nullptr)
+            return kInvalidArgument;
+
+        try { return EditController::getParamStringByValue (tag, value, text); }
+        catch (...) { return kResultFalse; }
+    }
+
+    tresult PLUGIN_API getParamValueByString (Vst::ParamID tag, Vst::TChar* text, Vst::ParamValue& value) override
+    {
+        if (text == nullptr)
+            return kInvalidArgument;
+
+        try { return EditController::getParamValueByString (tag, text, value); }
+        catch (...) { return kResultFalse; }
+    }
+
+    //==============================================================================
+    tresult PLUGIN_API getMidiControllerAssignment (")
+
+quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_VST3_Wrapper.cpp" "${vst3Text}")
+
+file (READ "${vst3Unit}" vst3UnitText)
+quaverline_checked_replace (vst3UnitText "${vst3Unit}"
+    "#include \"VST3/juce_VST3_Wrapper.cpp\""
+    "#include \"${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_VST3_Wrapper.cpp\"")
+quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_VST3.cpp" "${vst3UnitText}")
+
+set_source_files_properties ("${vst3Unit}" PROPERTIES HEADER_FILE_ONLY TRUE)
+target_sources (Quaverline_VST3 PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_VST3.cpp")
+# The wrapper's own includes are relative to JUCE's VST3 client folder.
+set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_VST3.cpp"
+    PROPERTIES INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_audio_plugin_client/VST3")
+
+# The LV2 wrapper, with the corrected atom parser.
+set (lv2Unit "${JUCE_MODULES_DIR}/juce_audio_plugin_client/juce_audio_plugin_client_LV2.cpp")
+set (lv2Client "${JUCE_MODULES_DIR}/juce_audio_plugin_client/LV2/juce_LV2_Client.cpp")
+set (lv2Common "${JUCE_MODULES_DIR}/juce_audio_processors/format_types/juce_LV2Common.h")
+
+file (READ "${lv2Common}" lv2CommonText)
+quaverline_checked_replace (lv2CommonText "${lv2Common}"
+    "return parseNumericAtom<Target> (atom, atom + 1);"
+    "return parseNumericAtom<Target> (atom, atom != nullptr ? atom + 1 : nullptr);")
+quaverline_checked_replace (lv2CommonText "${lv2Common}"
+    "        if (atom.type == head.urid && atom.size == sizeof (Head))
+            return static_cast<Target> (*reinterpret_cast<const Head*> (data));"
+    "        if (atom.type == head.urid && atom.size == sizeof (Head))
+        {
+            const auto value = *reinterpret_cast<const Head*> (data);
+
+            // A real number that the integer type cannot hold is no number.
+            if constexpr (std::is_floating_point_v<Head> && std::is_integral_v<Target>)
+            {
+                const auto lowest = static_cast<Head> (std::numeric_limits<Target>::lowest());
+
+                if (! (value >= lowest && value < -lowest))
+                    return {};
+            }
+
+            return static_cast<Target> (value);
+        }")
+quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_LV2Common.h" "${lv2CommonText}")
+
+file (READ "${lv2Client}" lv2ClientText)
+quaverline_checked_replace (lv2ClientText "${lv2Client}"
+    "#include <juce_audio_processors/format_types/juce_LV2Common.h>"
+    "#include \"${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_LV2Common.h\"")
+quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_LV2_Client.cpp" "${lv2ClientText}")
+
+file (READ "${lv2Unit}" lv2UnitText)
+quaverline_checked_replace (lv2UnitText "${lv2Unit}"
+    "#include \"LV2/juce_LV2_Client.cpp\""
+    "#include \"${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_LV2_Client.cpp\"")
+quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_LV2.cpp" "${lv2UnitText}")
+
+set_source_files_properties ("${lv2Unit}" PROPERTIES HEADER_FILE_ONLY TRUE)
+target_sources (Quaverline_LV2 PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_LV2.cpp")
+# Includes relative to JUCE's LV2 client and format folders; JUCE's LV2 entry
+# point is renamed: ours, in formats/lv2/, is the one hosts call.
+set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_LV2.cpp" PROPERTIES
+    INCLUDE_DIRECTORIES
+        "${JUCE_MODULES_DIR}/juce_audio_plugin_client/LV2;${JUCE_MODULES_DIR}/juce_audio_processors/format_types"
+    COMPILE_DEFINITIONS "lv2_descriptor=juceLv2Descriptor")
+
+# The LV2 bundle's Turtle files, corrected once JUCE's helper has written them
+# (post-build steps run in the order they are added).
+add_custom_command (TARGET Quaverline_LV2 POST_BUILD
+    COMMAND "${CMAKE_COMMAND}" "-DBUNDLE=$<TARGET_FILE_DIR:Quaverline_LV2>" -P "${correctionsDir}/Lv2Turtle.cmake"
+    VERBATIM)
