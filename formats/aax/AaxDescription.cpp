@@ -2,7 +2,7 @@
 // creation procedures and one component for each output layout the
 // processor's bus accepts.
 
-#include "AAX_Exports.h"
+#include "AAX_ICollection.h"
 #include "formats/aax/JuceAAX_GUI.h"
 #include "formats/aax/JuceAAX_Processor.h"
 #include "plugin/PluginFactory.h"
@@ -11,7 +11,13 @@
 namespace
 {
 namespace identity = quaverline::identity;
-using namespace AAXClasses;
+using namespace quaverline::aax;
+
+// The plug-in IDs of the native and AudioSuite components, as JUCE numbers them.
+constexpr AAX_CTypeID nativeTypeBase = quaverline::fourCharCode ("jcaa");
+constexpr AAX_CTypeID audioSuiteTypeBase = quaverline::fourCharCode ("jyaa");
+// A channel count that has no stem format.
+constexpr auto noStemFormat = AAX_eStemFormat_INT32_MAX;
 
 /** The named layouts offered to the buses, in the framework's order. */
 juce::Array<juce::AudioChannelSet> offeredLayouts()
@@ -35,36 +41,32 @@ juce::Array<juce::AudioChannelSet> offeredLayouts()
 
 AAX_EStemFormat stemForChannelCount (int channels)
 {
-    static constexpr AAX_EStemFormat byCount[] = { aax::stem::none,
-                                                   aax::stem::mono,
-                                                   aax::stem::stereo,
-                                                   aax::stem::lcr,
-                                                   aax::stem::quad,
-                                                   aax::stem::fivePointZero,
-                                                   aax::stem::fivePointOne,
-                                                   aax::stem::sevenPointZeroDts,
-                                                   aax::stem::sevenPointOneDts };
-    return channels >= 0 && channels < static_cast<int> (std::size (byCount)) ? byCount[channels] : aax::stem::noFormat;
+    static constexpr AAX_EStemFormat byCount[] = { AAX_eStemFormat_None,   AAX_eStemFormat_Mono,
+                                                   AAX_eStemFormat_Stereo, AAX_eStemFormat_LCR,
+                                                   AAX_eStemFormat_Quad,   AAX_eStemFormat_5_0,
+                                                   AAX_eStemFormat_5_1,    AAX_eStemFormat_7_0_DTS,
+                                                   AAX_eStemFormat_7_1_DTS };
+    return channels >= 0 && channels < static_cast<int> (std::size (byCount)) ? byCount[channels] : noStemFormat;
 }
 
 /** A named layout's stem format, for a bus that accepts only some layouts. */
 AAX_EStemFormat stemForNamedLayout (const juce::AudioChannelSet& layout)
 {
     using Set = juce::AudioChannelSet;
-    const std::pair<Set, AAX_EStemFormat> named[] = { { Set::mono(), aax::stem::mono },
-                                                      { Set::stereo(), aax::stem::stereo },
-                                                      { Set::createLCR(), aax::stem::lcr },
-                                                      { Set::quadraphonic(), aax::stem::quad },
-                                                      { Set::create5point0(), aax::stem::fivePointZero },
-                                                      { Set::create5point1(), aax::stem::fivePointOne },
-                                                      { Set::create7point0(), aax::stem::sevenPointZeroDts },
-                                                      { Set::create7point1(), aax::stem::sevenPointOneDts } };
+    const std::pair<Set, AAX_EStemFormat> named[] = { { Set::mono(), AAX_eStemFormat_Mono },
+                                                      { Set::stereo(), AAX_eStemFormat_Stereo },
+                                                      { Set::createLCR(), AAX_eStemFormat_LCR },
+                                                      { Set::quadraphonic(), AAX_eStemFormat_Quad },
+                                                      { Set::create5point0(), AAX_eStemFormat_5_0 },
+                                                      { Set::create5point1(), AAX_eStemFormat_5_1 },
+                                                      { Set::create7point0(), AAX_eStemFormat_7_0_DTS },
+                                                      { Set::create7point1(), AAX_eStemFormat_7_1_DTS } };
 
     for (const auto& [set, format] : named)
         if (set == layout)
             return format;
 
-    return aax::stem::noFormat;
+    return noStemFormat;
 }
 
 /** The (input, output) stem format pairs of the components, in order. */
@@ -120,8 +122,8 @@ std::vector<std::pair<AAX_EStemFormat, AAX_EStemFormat>> componentStemFormats()
         {
             const auto pair = std::make_pair (hasInput ? input : output, output);
 
-            if (pair.first == aax::stem::noFormat || pair.second == aax::stem::noFormat ||
-                (pair.first == aax::stem::none && pair.second == aax::stem::none))
+            if (pair.first == noStemFormat || pair.second == noStemFormat ||
+                (pair.first == AAX_eStemFormat_None && pair.second == AAX_eStemFormat_None))
                 continue;
 
             if (std::find (pairs.begin(), pairs.end(), pair) == pairs.end())
@@ -140,31 +142,28 @@ AAX_Result describeComponent (AAX_IComponentDescriptor& component,
     component.AddAudioIn (inputChannelsField);
     component.AddAudioOut (outputChannelsField);
     component.AddAudioBufferLength (bufferSizeField);
-    component.AddDataInPort (bypassField, sizeof (int32_t), 1);
-    component.AddMIDINode (midiNodeInField, AAX_EMIDINodeType::localInput, identity::pluginName, 0xFFFF);
-    component.AddMIDINode (midiNodeOutField,
-                           AAX_EMIDINodeType::localOutput,
-                           (std::string (identity::pluginName) + " Out").c_str(),
-                           0xFFFF);
-    component.AddPrivateData (pluginInstanceField, sizeof (JuceAAX_Processor*));
-    component.AddPrivateData (preparedFlagField, sizeof (int32_t));
+    component.AddDataInPort (bypassField, sizeof (int32_t), AAX_eDataInPortType_Buffered);
+    component.AddMIDINode (midiNodeInField, AAX_eMIDINodeType_LocalInput, identity::pluginName, 0xFFFF);
+    component.AddMIDINode (
+        midiNodeOutField, AAX_eMIDINodeType_LocalOutput, (std::string (identity::pluginName) + " Out").c_str(), 0xFFFF);
+    component.AddPrivateData (pluginInstanceField, static_cast<int32_t> (sizeof (JuceAAX_Processor*)));
+    component.AddPrivateData (preparedFlagField, static_cast<int32_t> (sizeof (int32_t)));
 
     auto* properties = component.NewPropertyMap();
 
     if (properties == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
-    properties->AddProperty (aax::property::manufacturerId,
+    properties->AddProperty (AAX_eProperty_ManufacturerID,
                              static_cast<AAX_CPropertyValue> (identity::manufacturerCode));
-    properties->AddProperty (aax::property::productId, static_cast<AAX_CPropertyValue> (identity::pluginCode));
-    properties->AddProperty (aax::property::canBypass, 1);
-    properties->AddProperty (aax::property::inputStemFormat, static_cast<AAX_CPropertyValue> (input));
-    properties->AddProperty (aax::property::outputStemFormat, static_cast<AAX_CPropertyValue> (output));
-    properties->AddProperty (aax::property::nativeTypeId,
-                             static_cast<AAX_CPropertyValue> (aax::code::nativeTypeBase + index));
-    properties->AddProperty (aax::property::audioSuiteTypeId,
-                             static_cast<AAX_CPropertyValue> (aax::code::audioSuiteTypeBase + index));
-    properties->AddProperty (aax::property::multiMonoSupport, 1);
+    properties->AddProperty (AAX_eProperty_ProductID, static_cast<AAX_CPropertyValue> (identity::pluginCode));
+    properties->AddProperty (AAX_eProperty_CanBypass, 1);
+    properties->AddProperty (AAX_eProperty_InputStemFormat, static_cast<AAX_CPropertyValue> (input));
+    properties->AddProperty (AAX_eProperty_OutputStemFormat, static_cast<AAX_CPropertyValue> (output));
+    properties->AddProperty (AAX_eProperty_PlugInID_Native, static_cast<AAX_CPropertyValue> (nativeTypeBase + index));
+    properties->AddProperty (AAX_eProperty_PlugInID_AudioSuite,
+                             static_cast<AAX_CPropertyValue> (audioSuiteTypeBase + index));
+    properties->AddProperty (AAX_eProperty_Constraint_MultiMonoSupport, 1);
 
     return component.AddProcessProc_Native (JuceAAX_Processor::algorithmProcessFunction, properties);
 }
@@ -176,13 +175,13 @@ AAX_Result GetEffectDescriptions (AAX_ICollection* collection)
     auto* effect = collection != nullptr ? collection->NewDescriptor() : nullptr;
 
     if (effect == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     effect->AddName (identity::description);
     effect->AddName (identity::pluginName);
     effect->AddCategory (0);
-    effect->AddProcPtr (reinterpret_cast<void*> (&JuceAAX_GUI::create), aax::procedure::effectGui);
-    effect->AddProcPtr (reinterpret_cast<void*> (&JuceAAX_Processor::create), aax::procedure::effectParameters);
+    effect->AddProcPtr (reinterpret_cast<void*> (&JuceAAX_GUI::create), kAAX_ProcPtrID_Create_EffectGUI);
+    effect->AddProcPtr (reinterpret_cast<void*> (&JuceAAX_Processor::create), kAAX_ProcPtrID_Create_EffectParameters);
 
     uint32_t index = 0;
 
@@ -191,10 +190,9 @@ AAX_Result GetEffectDescriptions (AAX_ICollection* collection)
         auto* component = effect->NewComponentDescriptor();
 
         if (component == nullptr)
-            return aax::result::nullObject;
+            return AAX_ERROR_NULL_OBJECT;
 
-        if (const auto described = describeComponent (*component, input, output, index++);
-            described != aax::result::success)
+        if (const auto described = describeComponent (*component, input, output, index++); described != AAX_SUCCESS)
             return described;
 
         effect->AddComponent (component);
@@ -205,5 +203,5 @@ AAX_Result GetEffectDescriptions (AAX_ICollection* collection)
     collection->AddPackageName (identity::description);
     collection->AddPackageName (identity::pluginName);
     collection->SetPackageVersion (static_cast<uint32_t> (identity::versionCode));
-    return aax::result::success;
+    return AAX_SUCCESS;
 }

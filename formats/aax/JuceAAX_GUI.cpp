@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace AAXClasses
+namespace quaverline::aax
 {
 
 JuceAAX_GUI::ContentWrapperComponent::ContentWrapperComponent (JuceAAX_GUI& ownerToUse, juce::AudioProcessor& processor)
@@ -68,7 +68,7 @@ void JuceAAX_GUI::ContentWrapperComponent::passToHost (const juce::MouseEvent& e
 
     uint32_t modifiers = 0;
     container->GetModifiers (&modifiers);
-    (container->*handler) (quaverline::aax::parameterIdFromNumber (parameterIndex).c_str(), modifiers);
+    (container->*handler) (parameterIdFromNumber (parameterIndex).c_str(), modifiers);
 }
 
 void JuceAAX_GUI::ContentWrapperComponent::componentMovedOrResized (juce::Component& component, bool, bool wasResized)
@@ -79,7 +79,10 @@ void JuceAAX_GUI::ContentWrapperComponent::componentMovedOrResized (juce::Compon
     setSize (component.getWidth(), component.getHeight());
 
     if (auto* container = owner.GetViewContainer())
-        container->SetViewSize (static_cast<float> (getHeight()), static_cast<float> (getWidth()));
+    {
+        AAX_Point size (static_cast<float> (getHeight()), static_cast<float> (getWidth()));
+        container->SetViewSize (size);
+    }
 }
 
 //==============================================================================
@@ -110,7 +113,8 @@ void JuceAAX_GUI::CreateViewContainer()
     if (component == nullptr || container == nullptr)
         return;
 
-    if (auto* nativeView = container->GetPtr(); nativeView != nullptr && container->GetType() == aax::windowHandleView)
+    if (auto* nativeView = container->GetPtr();
+        nativeView != nullptr && container->GetType() == AAX_eViewContainer_Type_HWND)
     {
         component->setVisible (true);
         component->addToDesktop (0, nativeView);
@@ -131,7 +135,7 @@ void JuceAAX_GUI::DeleteViewContainer()
 AAX_Result JuceAAX_GUI::GetViewSize (AAX_Point* size) const
 {
     if (component == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     if (size != nullptr)
     {
@@ -139,24 +143,24 @@ AAX_Result JuceAAX_GUI::GetViewSize (AAX_Point* size) const
         size->horz = static_cast<float> (component->getWidth());
     }
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result JuceAAX_GUI::SetControlHighlightInfo (AAX_CParamID id, bool isHighlighted, int32_t colour)
+AAX_Result
+    JuceAAX_GUI::SetControlHighlightInfo (AAX_CParamID id, AAX_CBoolean isHighlighted, AAX_EHighlightColor colour)
 {
     if (component == nullptr || component->getEditor() == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
-    if (id != nullptr && std::strcmp (id, AAX_CEffectParameters::masterBypassId) == 0)
-        return aax::result::success;
+    if (id != nullptr && std::strcmp (id, cDefaultMasterBypassID) == 0)
+        return AAX_SUCCESS;
 
     static const juce::Colour colours[] = {
         juce::Colours::red, juce::Colours::blue, juce::Colours::green, juce::Colours::yellow
     };
-    const auto colourToUse = colour >= 0 && colour < 4 ? colours[colour] : juce::Colours::black;
-    component->getEditor()->setControlHighlight (
-        { quaverline::aax::parameterNumberFromId (id), isHighlighted, colourToUse });
-    return aax::result::success;
+    const auto colourToUse = colour >= 0 && colour < AAX_eHighlightColor_Num ? colours[colour] : juce::Colours::black;
+    component->getEditor()->setControlHighlight ({ parameterNumberFromId (id), isHighlighted != 0, colourToUse });
+    return AAX_SUCCESS;
 }
 
-} // namespace AAXClasses
+} // namespace quaverline::aax

@@ -5,7 +5,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
-namespace AAXClasses
+namespace quaverline::aax
 {
 
 class JuceAAX_Processor;
@@ -23,7 +23,8 @@ public:
     static AAX_IEffectGUI* create();
 
     AAX_Result GetViewSize (AAX_Point* size) const override;
-    AAX_Result SetControlHighlightInfo (AAX_CParamID id, bool isHighlighted, int32_t colour) override;
+    AAX_Result
+        SetControlHighlightInfo (AAX_CParamID id, AAX_CBoolean isHighlighted, AAX_EHighlightColor colour) override;
 
 private:
     /** Holds the editor: paints its own area black, is opaque, has the
@@ -60,4 +61,4 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (JuceAAX_GUI)
 };
 
-} // namespace AAXClasses
+} // namespace quaverline::aax

@@ -2,23 +2,38 @@
 
 #include "formats/aax/AaxParameterRules.h"
 #include "plugin/PluginFactory.h"
+#include "plugin/identity/FourCharCode.h"
+
+#include "AAX_CBinaryDisplayDelegate.h"
+#include "AAX_CBinaryTaperDelegate.h"
+#include "AAX_CLinearTaperDelegate.h"
+#include "AAX_CNumberDisplayDelegate.h"
+#include "AAX_CParameter.h"
+#include "AAX_CString.h"
 
 #include <cstring>
 
-namespace AAXClasses
+namespace quaverline::aax
 {
-namespace rules = quaverline::aax;
 
 namespace
 {
 // The AAX transport counts 960000 ticks a quarter note.
 constexpr double transportTicksPerQuarterNote = 960000.0;
+// The processor's state chunk, as JUCE's AAX plug-ins name it.
+constexpr AAX_CTypeID stateChunkID = fourCharCode ("juce");
+// GetChunk before GetChunkSize on the same thread: not an error as such, so positive.
+constexpr AAX_Result chunkNotPrepared = 20700;
+// An inverted parameter's orientation, on every kind of control.
+constexpr AAX_EParameterOrientation invertedOrientation =
+    AAX_eParameterOrientation_RightMinLeftMax | AAX_eParameterOrientation_TopMinBottomMax |
+    AAX_eParameterOrientation_RotarySingleDotMode | AAX_eParameterOrientation_RotaryRightMinLeftMax;
 constexpr int maximumChannels = 31;
 constexpr size_t midiBufferBytes = 2048;
 
 bool isBypass (AAX_CParamID id)
 {
-    return id != nullptr && std::strcmp (id, AAX_CEffectParameters::masterBypassId) == 0;
+    return id != nullptr && std::strcmp (id, cDefaultMasterBypassID) == 0;
 }
 
 /** The processor made as the AAX wrapper makes it. */
@@ -30,10 +45,13 @@ std::unique_ptr<AudioClockAudioProcessor> createProcessor()
     return std::unique_ptr<AudioClockAudioProcessor> (dynamic_cast<AudioClockAudioProcessor*> (created.release()));
 }
 
-/** A stem's channels as a layout of discrete channels; empty for none. */
+/** A stem's channels as a layout of discrete channels; empty for none and for
+    a count with no stem format.
+*/
 juce::AudioChannelSet layoutForStem (AAX_EStemFormat format)
 {
-    return juce::AudioChannelSet::discreteChannels (aax::stem::channelCount (format));
+    const int channels = format == AAX_eStemFormat_INT32_MAX ? 0 : AAX_STEM_FORMAT_CHANNEL_COUNT (format);
+    return juce::AudioChannelSet::discreteChannels (channels);
 }
 
 /** The host's time-code rate as a frame rate, and the frames per second by
@@ -45,26 +63,27 @@ struct TimeCode
     double framesPerSecond = 24.0;
 };
 
-TimeCode timeCodeForRate (int32_t rate)
+TimeCode timeCodeForRate (AAX_EFrameRate rate)
 {
     using FrameRate = juce::AudioPlayHead::FrameRate;
 
     switch (rate)
     {
-        case 1:
+        case AAX_eFrameRate_24Frame:
             return { FrameRate().withBaseRate (24), 24.0 };
-        case 2:
+        case AAX_eFrameRate_25Frame:
             return { FrameRate().withBaseRate (25), 25.0 };
-        case 3:
+        case AAX_eFrameRate_2997NonDrop:
             return { FrameRate().withBaseRate (30).withPullDown(), 29.97002997 };
-        case 4:
+        case AAX_eFrameRate_2997DropFrame:
             return { FrameRate().withBaseRate (30).withPullDown().withDrop(), 29.97002997 };
-        case 5:
+        case AAX_eFrameRate_30NonDrop:
             return { FrameRate().withBaseRate (30), 30.0 };
-        case 6:
+        case AAX_eFrameRate_30DropFrame:
             return { FrameRate().withBaseRate (30).withDrop(), 30.0 };
-        case 7:
+        case AAX_eFrameRate_23976:
             return { FrameRate().withBaseRate (24), 23.976 };
+        case AAX_eFrameRate_Undeclared:
         default:
             return {};
     }
@@ -94,17 +113,17 @@ AAX_Result JuceAAX_Processor::EffectInit()
     if (auto* controller = Controller())
         controller->GetSampleRate (&sampleRate);
 
-    if (const auto prepared = preparePlugin(); prepared != aax::result::success)
+    if (const auto prepared = preparePlugin(); prepared != AAX_SUCCESS)
         return prepared;
 
     publishParameters();
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
 AAX_Result JuceAAX_Processor::preparePlugin()
 {
-    auto inputStem = aax::stem::none;
-    auto outputStem = aax::stem::none;
+    auto inputStem = AAX_eStemFormat_None;
+    auto outputStem = AAX_eStemFormat_None;
 
     if (auto* controller = Controller())
     {
@@ -115,9 +134,9 @@ AAX_Result JuceAAX_Processor::preparePlugin()
     const auto inputLayout = layoutForStem (inputStem);
     const auto outputLayout = layoutForStem (outputStem);
 
-    if ((inputLayout.isDisabled() && inputStem != aax::stem::none) ||
-        (outputLayout.isDisabled() && outputStem != aax::stem::none))
-        return aax::result::unimplemented;
+    if ((inputLayout.isDisabled() && inputStem != AAX_eStemFormat_None) ||
+        (outputLayout.isDisabled() && outputStem != AAX_eStemFormat_None))
+        return AAX_ERROR_UNIMPLEMENTED;
 
     auto& processor = *pluginInstance;
     auto layouts = processor.getBusesLayout();
@@ -133,7 +152,7 @@ AAX_Result JuceAAX_Processor::preparePlugin()
 
     if ((hasInput && processor.getChannelLayoutOfBus (true, 0) != inputLayout) ||
         (processor.getBusCount (false) > 0 && processor.getChannelLayoutOfBus (false, 0) != outputLayout))
-        return aax::result::unimplemented;
+        return AAX_ERROR_UNIMPLEMENTED;
 
     processor.setRateAndBufferSizeDetails (sampleRate, maxBufferSize);
     processor.prepareToPlay (sampleRate, lastBufferSize);
@@ -146,66 +165,70 @@ AAX_Result JuceAAX_Processor::preparePlugin()
     if (auto* controller = Controller())
         controller->SetSignalLatency (processor.getLatencySamples());
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
 void JuceAAX_Processor::publishParameters()
 {
-    auto bypass =
-        std::make_unique<AAX_CParameter<bool>> (masterBypassId,
-                                                rules::masterBypassName,
-                                                false,
-                                                std::make_unique<AAX_CBinaryTaperDelegate<bool>>(),
-                                                std::make_unique<AAX_CBinaryDisplayDelegate<bool>> ("bypass", "on"),
-                                                true);
+    // The parameter manager takes ownership of what it is given.
+    auto bypass = std::make_unique<AAX_CParameter<bool>> (cDefaultMasterBypassID,
+                                                          AAX_CString (masterBypassName),
+                                                          false,
+                                                          AAX_CBinaryTaperDelegate<bool>(),
+                                                          AAX_CBinaryDisplayDelegate<bool> ("bypass", "on"),
+                                                          true);
     bypass->SetNumberOfSteps (2);
-    bypass->SetType (AAX_EParameterType::discrete);
-    mParameterManager.AddParameter (std::move (bypass));
-    RegisterPacket (masterBypassId, bypassField);
+    bypass->SetType (AAX_eParameterType_Discrete);
+    mParameterManager.AddParameter (bypass.release());
+    mPacketDispatcher.RegisterPacket (cDefaultMasterBypassID, bypassField);
 
     for (int i = 0; i < pluginInstance->getNumParameters(); ++i)
     {
         const auto& parameter = *pluginInstance->getParameters()[i];
         const auto steps = parameter.getNumSteps();
-        auto published =
-            std::make_unique<AAX_CParameter<float>> (rules::parameterIdFromNumber (i),
-                                                     parameter.getName (31).toStdString(),
-                                                     parameter.getDefaultValue(),
-                                                     std::make_unique<AAX_CLinearTaperDelegate<float>> (0.0f, 1.0f),
-                                                     std::make_unique<AAX_CNumberDisplayDelegate<float, 3>>(),
-                                                     parameter.isAutomatable());
-        published->AddShortenedName (parameter.getName (4).toStdString());
-        published->SetNumberOfSteps (steps);
-        published->SetType (steps > 1000 ? AAX_EParameterType::continuous : AAX_EParameterType::discrete);
-        published->SetOrientation (parameter.isOrientationInverted() ? 19 : 0);
-        mParameterManager.AddParameter (std::move (published));
+        auto published = std::make_unique<AAX_CParameter<float>> (parameterIdFromNumber (i).c_str(),
+                                                                  AAX_CString (parameter.getName (31).toRawUTF8()),
+                                                                  parameter.getDefaultValue(),
+                                                                  AAX_CLinearTaperDelegate<float, 0>(),
+                                                                  AAX_CNumberDisplayDelegate<float, 3>(),
+                                                                  parameter.isAutomatable());
+        published->AddShortenedName (AAX_CString (parameter.getName (4).toRawUTF8()));
+        published->SetNumberOfSteps (static_cast<uint32_t> (steps));
+        published->SetType (steps > 1000 ? AAX_eParameterType_Continuous : AAX_eParameterType_Discrete);
+        published->SetOrientation (parameter.isOrientationInverted() ? invertedOrientation
+                                                                     : AAX_eParameterOrientation_Default);
+        mParameterManager.AddParameter (published.release());
     }
 }
 
-AAX_Result JuceAAX_Processor::ResetFieldData (AAX_CFieldIndex field, void* data, uint32_t size)
+AAX_Result JuceAAX_Processor::ResetFieldData (AAX_CFieldIndex fieldIndex, void* data, uint32_t dataSize) const
 {
-    if (field == pluginInstanceField)
+    // The SDK declares this const; the instance pointer and the preparation
+    // it asks for are this object's own, as in JUCE's AAX wrapper.
+    auto* self = const_cast<JuceAAX_Processor*> (this);
+
+    if (fieldIndex == pluginInstanceField)
     {
         auto* slots = static_cast<JuceAAX_Processor**> (data);
 
-        for (uint32_t i = 0; data != nullptr && i < size / sizeof (JuceAAX_Processor*); ++i)
-            slots[i] = this;
+        for (uint32_t i = 0; data != nullptr && i < dataSize / sizeof (JuceAAX_Processor*); ++i)
+            slots[i] = self;
 
-        return aax::result::success;
+        return AAX_SUCCESS;
     }
 
-    if (field == preparedFlagField)
+    if (fieldIndex == preparedFlagField)
     {
-        preparePlugin();
+        self->preparePlugin();
         auto* flags = static_cast<int32_t*> (data);
 
-        for (uint32_t i = 0; data != nullptr && i < size / sizeof (int32_t); ++i)
+        for (uint32_t i = 0; data != nullptr && i < dataSize / sizeof (int32_t); ++i)
             flags[i] = 1;
 
-        return aax::result::success;
+        return AAX_SUCCESS;
     }
 
-    return AAX_CEffectParameters::ResetFieldData (field, data, size);
+    return AAX_CEffectParameters::ResetFieldData (fieldIndex, data, dataSize);
 }
 
 //==============================================================================
@@ -286,23 +309,22 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> JuceAAX_Processor::getPosition
         return info;
     }
 
-    if (double bpm = 0.0; transport->GetCurrentTempo (&bpm) == aax::result::success)
+    if (double bpm = 0.0; transport->GetCurrentTempo (&bpm) == AAX_SUCCESS)
         info.setBpm (bpm);
 
-    if (int32_t numerator = 4, denominator = 4;
-        transport->GetCurrentMeter (&numerator, &denominator) == aax::result::success)
+    if (int32_t numerator = 4, denominator = 4; transport->GetCurrentMeter (&numerator, &denominator) == AAX_SUCCESS)
         info.setTimeSignature (TimeSignature { numerator, denominator });
 
     bool isPlaying = false;
 
-    if (transport->IsTransportPlaying (&isPlaying) != aax::result::success)
+    if (transport->IsTransportPlaying (&isPlaying) != AAX_SUCCESS)
         isPlaying = false;
 
     info.setIsPlaying (isPlaying);
 
     int64_t samplePosition = 0;
 
-    if (isPlaying || transport->GetTimelineSelectionStartPosition (&samplePosition) != aax::result::success)
+    if (isPlaying || transport->GetTimelineSelectionStartPosition (&samplePosition) != AAX_SUCCESS)
         transport->GetCurrentNativeSampleLocation (&samplePosition);
 
     info.setTimeInSamples (samplePosition);
@@ -315,17 +337,17 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> JuceAAX_Processor::getPosition
     bool isLooping = false;
     int64_t loopStart = 0, loopEnd = 0;
 
-    if (transport->GetCurrentLoopPosition (&isLooping, &loopStart, &loopEnd) == aax::result::success)
+    if (transport->GetCurrentLoopPosition (&isLooping, &loopStart, &loopEnd) == AAX_SUCCESS)
     {
         info.setIsLooping (isLooping);
         info.setLoopPoints (LoopPoints { static_cast<double> (loopStart) / transportTicksPerQuarterNote,
                                          static_cast<double> (loopEnd) / transportTicksPerQuarterNote });
     }
 
-    int32_t rate = 0;
-    int64_t offset = 0;
+    auto rate = AAX_eFrameRate_Undeclared;
+    int32_t offset = 0;
 
-    if (transport->GetTimeCodeInfo (&rate, &offset) == aax::result::success)
+    if (transport->GetTimeCodeInfo (&rate, &offset) == AAX_SUCCESS)
     {
         const auto timeCode = timeCodeForRate (rate);
         info.setFrameRate (timeCode.frameRate);
@@ -345,113 +367,112 @@ juce::AudioProcessorParameter* JuceAAX_Processor::processorParameter (int number
 // processor's parameter numbers. Any other ID is refused and changes nothing.
 bool JuceAAX_Processor::isKnownId (AAX_CParamID id) const
 {
-    return isBypass (id) || rules::isNumericId (id) ||
-           (id != nullptr && mParameterManager.GetParameterByID (id) != nullptr);
+    return isBypass (id) || isNumericId (id) || (id != nullptr && mParameterManager.GetParameterByID (id) != nullptr);
 }
 
 template <typename BypassText, typename ProcessorText>
 AAX_Result JuceAAX_Processor::answerText (AAX_CParamID id,
-                                          std::string* text,
+                                          AAX_IString* text,
                                           BypassText&& bypassText,
                                           ProcessorText&& processorText) const
 {
     if (text == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     if (! isKnownId (id))
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     if (isBypass (id))
     {
-        *text = bypassText();
-        return aax::result::success;
+        text->Set (bypassText().c_str());
+        return AAX_SUCCESS;
     }
 
     // A number the processor has no parameter for has no text.
-    const auto* parameter = processorParameter (rules::parameterNumberFromId (id));
-    *text = parameter != nullptr ? processorText (*parameter).toStdString() : std::string();
-    return aax::result::success;
+    const auto* parameter = processorParameter (parameterNumberFromId (id));
+    text->Set (parameter != nullptr ? processorText (*parameter).toRawUTF8() : "");
+    return AAX_SUCCESS;
 }
 
-AAX_Result JuceAAX_Processor::GetParameterName (AAX_CParamID id, std::string* name) const
+AAX_Result JuceAAX_Processor::GetParameterName (AAX_CParamID id, AAX_IString* name) const
 {
     return answerText (
         id,
         name,
-        [] { return std::string (rules::masterBypassName); },
+        [] { return std::string (masterBypassName); },
         [] (const juce::AudioProcessorParameter& p) { return p.getName (31); });
 }
 
-AAX_Result JuceAAX_Processor::GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const
+AAX_Result JuceAAX_Processor::GetParameterNameOfLength (AAX_CParamID id, AAX_IString* name, int32_t maximumLength) const
 {
     return answerText (
         id,
         name,
-        [=] { return rules::bypassNameOfLength (maximumLength); },
+        [=] { return bypassNameOfLength (maximumLength); },
         [=] (const juce::AudioProcessorParameter& p) { return p.getName (juce::jmax (0, maximumLength)); });
 }
 
 AAX_Result JuceAAX_Processor::GetParameterStringFromValue (AAX_CParamID id,
                                                            double value,
-                                                           std::string* text,
+                                                           AAX_IString* text,
                                                            int32_t maximumLength) const
 {
     // A processor parameter gives its current text; the asked value is not used.
     return answerText (
         id,
         text,
-        [=] { return rules::bypassText (value, maximumLength); },
+        [=] { return bypassText (value, maximumLength); },
         [=] (const juce::AudioProcessorParameter& p)
         { return p.getText (p.getValue(), juce::jmax (0, maximumLength)); });
 }
 
 AAX_Result
-    JuceAAX_Processor::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const
+    JuceAAX_Processor::GetParameterValueFromString (AAX_CParamID id, double* value, const AAX_IString& text) const
 {
     if (! isKnownId (id))
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     if (! isBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterValueFromString (id, value, text);
 
-    *value = rules::bypassValueFromText (text);
-    return aax::result::success;
+    *value = bypassValueFromText (text.Get());
+    return AAX_SUCCESS;
 }
 
 AAX_Result JuceAAX_Processor::GetParameterNormalizedValue (AAX_CParamID id, double* value) const
 {
     if (! isKnownId (id))
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     if (isBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterNormalizedValue (id, value);
 
-    *value = static_cast<double> (pluginInstance->getParameter (rules::parameterNumberFromId (id)));
-    return aax::result::success;
+    *value = static_cast<double> (pluginInstance->getParameter (parameterNumberFromId (id)));
+    return AAX_SUCCESS;
 }
 
 AAX_Result JuceAAX_Processor::GetParameterDefaultNormalizedValue (AAX_CParamID id, double* value) const
 {
     if (! isKnownId (id))
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     if (isBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterDefaultNormalizedValue (id, value);
 
-    const auto* parameter = processorParameter (rules::parameterNumberFromId (id));
+    const auto* parameter = processorParameter (parameterNumberFromId (id));
     *value = parameter != nullptr ? static_cast<double> (parameter->getDefaultValue()) : 0.0;
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result JuceAAX_Processor::UpdateParameterNormalizedValue (AAX_CParamID id, double value)
+AAX_Result JuceAAX_Processor::UpdateParameterNormalizedValue (AAX_CParamID id, double value, AAX_EUpdateSource source)
 {
     if (! isKnownId (id))
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    const auto result = AAX_CEffectParameters::UpdateParameterNormalizedValue (id, value);
+    const auto result = AAX_CEffectParameters::UpdateParameterNormalizedValue (id, value, source);
 
     if (! isBypass (id))
-        pluginInstance->setParameter (rules::parameterNumberFromId (id), static_cast<float> (value));
+        pluginInstance->setParameter (parameterNumberFromId (id), static_cast<float> (value));
 
     return result;
 }
@@ -459,7 +480,7 @@ AAX_Result JuceAAX_Processor::UpdateParameterNormalizedValue (AAX_CParamID id, d
 AAX_Result JuceAAX_Processor::SetParameterNormalizedValue (AAX_CParamID id, double value)
 {
     if (! isKnownId (id))
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     if (isBypass (id))
         return AAX_CEffectParameters::SetParameterNormalizedValue (id, value);
@@ -467,51 +488,51 @@ AAX_Result JuceAAX_Processor::SetParameterNormalizedValue (AAX_CParamID id, doub
     if (auto* published = mParameterManager.GetParameterByID (id))
         published->SetNormalizedValue (static_cast<float> (value));
 
-    pluginInstance->setParameter (rules::parameterNumberFromId (id), static_cast<float> (value));
-    return aax::result::success;
+    pluginInstance->setParameter (parameterNumberFromId (id), static_cast<float> (value));
+    return AAX_SUCCESS;
 }
 
 AAX_Result JuceAAX_Processor::SetParameterNormalizedRelative (AAX_CParamID id, double delta)
 {
     if (! isKnownId (id))
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     if (isBypass (id))
         return AAX_CEffectParameters::SetParameterNormalizedRelative (id, delta);
 
-    const auto number = rules::parameterNumberFromId (id);
+    const auto number = parameterNumberFromId (id);
     const auto newValue = pluginInstance->getParameter (number) + static_cast<float> (delta);
     pluginInstance->setParameter (number, juce::jlimit (0.0f, 1.0f, newValue));
 
     if (auto* published = mParameterManager.GetParameterByID (id))
         published->UpdateNormalizedValue (newValue);
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
 //==============================================================================
 AAX_Result JuceAAX_Processor::GetNumberOfChunks (int32_t* count) const
 {
     if (count == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     *count = 2;
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result JuceAAX_Processor::GetChunkIDFromIndex (int32_t index, uint32_t* chunkId) const
+AAX_Result JuceAAX_Processor::GetChunkIDFromIndex (int32_t index, AAX_CTypeID* chunkId) const
 {
     if (index != 1)
         return AAX_CEffectParameters::GetChunkIDFromIndex (index, chunkId);
 
     if (chunkId == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
-    *chunkId = aax::code::stateChunk;
-    return aax::result::success;
+    *chunkId = stateChunkID;
+    return AAX_SUCCESS;
 }
 
-JuceAAX_Processor::ChunkMemoryBlock& JuceAAX_Processor::chunkBlockForThisThread()
+JuceAAX_Processor::ChunkMemoryBlock& JuceAAX_Processor::chunkBlockForThisThread() const
 {
     const auto thread = juce::Thread::getCurrentThreadId();
     const juce::ScopedLock lock (perThreadChunks.getLock());
@@ -522,79 +543,79 @@ JuceAAX_Processor::ChunkMemoryBlock& JuceAAX_Processor::chunkBlockForThisThread(
     return *perThreadChunks[thread];
 }
 
-AAX_Result JuceAAX_Processor::GetChunkSize (uint32_t chunkId, uint32_t* size)
+AAX_Result JuceAAX_Processor::GetChunkSize (AAX_CTypeID chunkId, uint32_t* size) const
 {
-    if (chunkId != aax::code::stateChunk)
+    if (chunkId != stateChunkID)
         return AAX_CEffectParameters::GetChunkSize (chunkId, size);
 
     if (size == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     auto& block = chunkBlockForThisThread();
     block.reset();
     pluginInstance->getStateInformation (block);
     *size = static_cast<uint32_t> (block.getSize());
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result JuceAAX_Processor::GetChunk (uint32_t chunkId, AAX_SPlugInChunk* chunk)
+AAX_Result JuceAAX_Processor::GetChunk (AAX_CTypeID chunkId, AAX_SPlugInChunk* chunk) const
 {
-    if (chunkId != aax::code::stateChunk)
+    if (chunkId != stateChunkID)
         return AAX_CEffectParameters::GetChunk (chunkId, chunk);
 
     if (chunk == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     auto& block = chunkBlockForThisThread();
 
     if (block.isEmpty())
-        return aax::result::chunkNotPrepared;
+        return chunkNotPrepared;
 
     chunk->fSize = static_cast<int32_t> (block.getSize());
     block.copyTo (chunk->fData, 0, block.getSize());
     block.reset();
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result JuceAAX_Processor::SetChunk (uint32_t chunkId, const AAX_SPlugInChunk* chunk)
+AAX_Result JuceAAX_Processor::SetChunk (AAX_CTypeID chunkId, const AAX_SPlugInChunk* chunk)
 {
-    if (chunkId != aax::code::stateChunk)
+    if (chunkId != stateChunkID)
         return AAX_CEffectParameters::SetChunk (chunkId, chunk);
 
     if (chunk == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     pluginInstance->setStateInformation (chunk->fData, chunk->fSize);
 
     for (int i = 0; i < pluginInstance->getNumParameters(); ++i)
-        SetParameterNormalizedValue (rules::parameterIdFromNumber (i).c_str(),
+        SetParameterNormalizedValue (parameterIdFromNumber (i).c_str(),
                                      static_cast<double> (pluginInstance->getParameter (i)));
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result JuceAAX_Processor::NotificationReceived (uint32_t type, const void* data, uint32_t size)
+AAX_Result JuceAAX_Processor::NotificationReceived (AAX_CTypeID type, const void* data, uint32_t size)
 {
-    if (type == aax::code::enterOfflineMode)
+    if (type == AAX_eNotificationEvent_EnteringOfflineMode)
         pluginInstance->setNonRealtime (true);
-    else if (type == aax::code::exitOfflineMode)
+    else if (type == AAX_eNotificationEvent_ExitingOfflineMode)
         pluginInstance->setNonRealtime (false);
-    else if (type == aax::code::audioSuitePreview && data != nullptr && size >= sizeof (int32_t))
+    else if (type == AAX_eNotificationEvent_ASPreviewState && data != nullptr && size >= sizeof (int32_t))
         if (auto* preview = mParameterManager.GetParameterByID ("PreviewID"))
             preview->UpdateNormalizedValue (*static_cast<const int32_t*> (data) != 0 ? 1.0 : 0.0);
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
 //==============================================================================
 void JuceAAX_Processor::audioProcessorParameterChanged (juce::AudioProcessor*, int parameterIndex, float newValue)
 {
-    SetParameterNormalizedValue (rules::parameterIdFromNumber (parameterIndex).c_str(), static_cast<double> (newValue));
+    SetParameterNormalizedValue (parameterIdFromNumber (parameterIndex).c_str(), static_cast<double> (newValue));
 }
 
 void JuceAAX_Processor::audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&)
 {
-    AddToChangeCount();
+    ++mNumPlugInChanges;
 
     if (auto* controller = Controller())
         controller->SetSignalLatency (pluginInstance->getLatencySamples());
@@ -602,14 +623,14 @@ void JuceAAX_Processor::audioProcessorChanged (juce::AudioProcessor*, const Chan
 
 void JuceAAX_Processor::audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int parameterIndex)
 {
-    if (auto* published = mParameterManager.GetParameterByID (rules::parameterIdFromNumber (parameterIndex).c_str()))
+    if (auto* published = mParameterManager.GetParameterByID (parameterIdFromNumber (parameterIndex).c_str()))
         published->Touch();
 }
 
 void JuceAAX_Processor::audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int parameterIndex)
 {
-    if (auto* published = mParameterManager.GetParameterByID (rules::parameterIdFromNumber (parameterIndex).c_str()))
+    if (auto* published = mParameterManager.GetParameterByID (parameterIdFromNumber (parameterIndex).c_str()))
         published->Release();
 }
 
-} // namespace AAXClasses
+} // namespace quaverline::aax

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "AAX_CEffectParameters.h"
+#include "AAX_IMIDINode.h"
 #include "plugin/AudioClockAudioProcessor.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
-namespace AAXClasses
+namespace quaverline::aax
 {
 
 /** The fields of the algorithm context that every component declares, and
@@ -58,28 +59,28 @@ public:
 
     AudioClockAudioProcessor& getPluginInstance() noexcept { return *pluginInstance; }
 
-    AAX_Result ResetFieldData (AAX_CFieldIndex field, void* data, uint32_t size) override;
+    AAX_Result ResetFieldData (AAX_CFieldIndex fieldIndex, void* data, uint32_t dataSize) const override;
 
-    AAX_Result GetParameterName (AAX_CParamID id, std::string* name) const override;
-    AAX_Result GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const override;
+    AAX_Result GetParameterName (AAX_CParamID id, AAX_IString* name) const override;
+    AAX_Result GetParameterNameOfLength (AAX_CParamID id, AAX_IString* name, int32_t maximumLength) const override;
     AAX_Result GetParameterStringFromValue (AAX_CParamID id,
                                             double value,
-                                            std::string* text,
+                                            AAX_IString* text,
                                             int32_t maximumLength) const override;
-    AAX_Result GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const override;
+    AAX_Result GetParameterValueFromString (AAX_CParamID id, double* value, const AAX_IString& text) const override;
     AAX_Result GetParameterNormalizedValue (AAX_CParamID id, double* value) const override;
     AAX_Result GetParameterDefaultNormalizedValue (AAX_CParamID id, double* value) const override;
     AAX_Result SetParameterNormalizedValue (AAX_CParamID id, double value) override;
     AAX_Result SetParameterNormalizedRelative (AAX_CParamID id, double delta) override;
-    AAX_Result UpdateParameterNormalizedValue (AAX_CParamID id, double value) override;
+    AAX_Result UpdateParameterNormalizedValue (AAX_CParamID id, double value, AAX_EUpdateSource source) override;
 
     AAX_Result GetNumberOfChunks (int32_t* count) const override;
-    AAX_Result GetChunkIDFromIndex (int32_t index, uint32_t* chunkId) const override;
-    AAX_Result GetChunkSize (uint32_t chunkId, uint32_t* size) override;
-    AAX_Result GetChunk (uint32_t chunkId, AAX_SPlugInChunk* chunk) override;
-    AAX_Result SetChunk (uint32_t chunkId, const AAX_SPlugInChunk* chunk) override;
+    AAX_Result GetChunkIDFromIndex (int32_t index, AAX_CTypeID* chunkId) const override;
+    AAX_Result GetChunkSize (AAX_CTypeID chunkId, uint32_t* size) const override;
+    AAX_Result GetChunk (AAX_CTypeID chunkId, AAX_SPlugInChunk* chunk) const override;
+    AAX_Result SetChunk (AAX_CTypeID chunkId, const AAX_SPlugInChunk* chunk) override;
 
-    AAX_Result NotificationReceived (uint32_t type, const void* data, uint32_t size) override;
+    AAX_Result NotificationReceived (AAX_CTypeID type, const void* data, uint32_t size) override;
 
     juce::Optional<PositionInfo> getPosition() const override;
 
@@ -107,21 +108,21 @@ private:
 
     template <typename BypassText, typename ProcessorText>
     AAX_Result
-        answerText (AAX_CParamID id, std::string* text, BypassText&& bypassText, ProcessorText&& processorText) const;
-    ChunkMemoryBlock& chunkBlockForThisThread();
+        answerText (AAX_CParamID id, AAX_IString* text, BypassText&& bypassText, ProcessorText&& processorText) const;
+    ChunkMemoryBlock& chunkBlockForThisThread() const;
 
     juce::ScopedJuceInitialiser_GUI libraryInitialiser;
     std::unique_ptr<AudioClockAudioProcessor> pluginInstance;
     float sampleRate = 0.0f;
     int lastBufferSize = 1024, maxBufferSize = 1024;
     juce::MidiBuffer midiBuffer;
-    juce::HashMap<juce::Thread::ThreadID,
-                  std::shared_ptr<ChunkMemoryBlock>,
-                  juce::DefaultHashFunctions,
-                  juce::CriticalSection>
+    mutable juce::HashMap<juce::Thread::ThreadID,
+                          std::shared_ptr<ChunkMemoryBlock>,
+                          juce::DefaultHashFunctions,
+                          juce::CriticalSection>
         perThreadChunks;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (JuceAAX_Processor)
 };
 
-} // namespace AAXClasses
+} // namespace quaverline::aax

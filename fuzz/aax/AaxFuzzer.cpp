@@ -3,7 +3,7 @@
 // calls with any ID, value, text and length, and audio callbacks of any
 // length on any stem format, with any transport.
 
-#include "AAX_Chunk.h"
+#include "AAX.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzSeeds.h"
 #include "tests/support/AaxHost.h"
@@ -15,14 +15,9 @@ namespace
 using quaverline::fuzz::FuzzInput;
 using quaverline::fuzz::FuzzOutput;
 
-constexpr AAX_EStemFormat stems[] { aax::stem::mono,
-                                    aax::stem::stereo,
-                                    aax::stem::lcr,
-                                    aax::stem::quad,
-                                    aax::stem::fivePointZero,
-                                    aax::stem::fivePointOne,
-                                    aax::stem::sevenPointZeroDts,
-                                    aax::stem::sevenPointOneDts };
+constexpr AAX_EStemFormat stems[] { AAX_eStemFormat_Mono,    AAX_eStemFormat_Stereo, AAX_eStemFormat_LCR,
+                                    AAX_eStemFormat_Quad,    AAX_eStemFormat_5_0,    AAX_eStemFormat_5_1,
+                                    AAX_eStemFormat_7_0_DTS, AAX_eStemFormat_7_1_DTS };
 
 std::string takeId (FuzzInput& input)
 {
@@ -42,9 +37,9 @@ uint32_t takeChunkId (FuzzInput& input)
     switch (input.take<uint8_t>() % 3)
     {
         case 0:
-            return aax::code::stateChunk;
+            return aaxhost::stateChunkID;
         case 1:
-            return aax::code::controlsChunk;
+            return aaxhost::controlsChunkID;
         default:
             return input.take<uint32_t>();
     }
@@ -82,7 +77,7 @@ void callParameters (aaxhost::Instance& instance, FuzzInput& input)
     const auto id = takeId (input);
     const auto value = input.take<double>();
     const auto length = input.take<int32_t>();
-    std::string text;
+    AAX_CString text;
     double answer = 0.0;
 
     switch (input.take<uint8_t>() % 9)
@@ -91,7 +86,7 @@ void callParameters (aaxhost::Instance& instance, FuzzInput& input)
             parameters.SetParameterNormalizedValue (id.c_str(), value);
             break;
         case 1:
-            parameters.UpdateParameterNormalizedValue (id.c_str(), value);
+            parameters.UpdateParameterNormalizedValue (id.c_str(), value, AAX_eUpdateSource_Unspecified);
             break;
         case 2:
             parameters.SetParameterNormalizedRelative (id.c_str(), value);
@@ -109,7 +104,7 @@ void callParameters (aaxhost::Instance& instance, FuzzInput& input)
             parameters.GetParameterStringFromValue (id.c_str(), value, &text, length);
             break;
         case 7:
-            parameters.GetParameterValueFromString (id.c_str(), &answer, input.takeString (32));
+            parameters.GetParameterValueFromString (id.c_str(), &answer, AAX_CString (input.takeString (32)));
             break;
         default:
             parameters.GetParameterName (id.c_str(), &text);

@@ -20,8 +20,8 @@ protected:
 
     juce::AudioPlayHead::PositionInfo position() const { return *face->getPosition(); }
 
-    aaxhost::HostLinks links { aax::stem::stereo };
-    std::unique_ptr<AAXClasses::JuceAAX_Processor> face = std::make_unique<AAXClasses::JuceAAX_Processor>();
+    aaxhost::HostLinks links { AAX_eStemFormat_Stereo };
+    std::unique_ptr<quaverline::aax::JuceAAX_Processor> face = std::make_unique<quaverline::aax::JuceAAX_Processor>();
 };
 
 struct TimeCodeCase
@@ -134,33 +134,33 @@ TEST_F (AaxFace, OfflineNotificationsReachTheProcessor)
 {
     auto& processor = face->getPluginInstance();
 
-    EXPECT_EQ (face->NotificationReceived (aax::code::enterOfflineMode, nullptr, 0), 0);
+    EXPECT_EQ (face->NotificationReceived (AAX_eNotificationEvent_EnteringOfflineMode, nullptr, 0), 0);
     EXPECT_TRUE (processor.isNonRealtime());
-    EXPECT_EQ (face->NotificationReceived (aax::code::exitOfflineMode, nullptr, 0), 0);
+    EXPECT_EQ (face->NotificationReceived (AAX_eNotificationEvent_ExitingOfflineMode, nullptr, 0), 0);
     EXPECT_FALSE (processor.isNonRealtime());
 }
 
 TEST_F (AaxFace, NullAnswerPointersAreRefused)
 {
-    std::string text;
+    AAX_CString text;
     double value = 0.0;
     int32_t number = 0;
 
     EXPECT_EQ (face->GetParameterName ("0", nullptr), -20004);
     EXPECT_EQ (face->GetParameterNameOfLength ("0", nullptr, 4), -20004);
     EXPECT_EQ (face->GetParameterStringFromValue ("0", 0.0, nullptr, 4), -20004);
-    EXPECT_EQ (face->GetParameterValueFromString ("0", nullptr, "1"), -20004);
+    EXPECT_EQ (face->GetParameterValueFromString ("0", nullptr, AAX_CString ("1")), -20004);
     EXPECT_EQ (face->GetParameterNormalizedValue ("0", nullptr), -20004);
-    EXPECT_EQ (face->GetParameterNumberOfSteps ("0", nullptr), -20004);
-    EXPECT_EQ (face->GetParameterNumberOfSteps ("1", &number), -20001);
+    EXPECT_EQ (face->GetParameterNumberofSteps ("0", nullptr), -20004);
+    EXPECT_EQ (face->GetParameterNumberofSteps ("1", &number), -20001);
     EXPECT_EQ (face->GetParameterNormalizedValue (nullptr, &value), -20001);
     EXPECT_EQ (face->GetParameterName (nullptr, &text), -20001);
     EXPECT_EQ (face->SetParameterNormalizedValue (nullptr, 0.5), -20001);
     EXPECT_EQ (face->GetNumberOfChunks (nullptr), -20004);
     EXPECT_EQ (face->GetChunkIDFromIndex (1, nullptr), -20004);
-    EXPECT_EQ (face->GetChunk (aax::code::stateChunk, nullptr), -20004);
-    EXPECT_EQ (face->SetChunk (aax::code::stateChunk, nullptr), -20004);
-    EXPECT_EQ (face->SetChunk (aax::code::controlsChunk, nullptr), -20004);
+    EXPECT_EQ (face->GetChunk (aaxhost::stateChunkID, nullptr), -20004);
+    EXPECT_EQ (face->SetChunk (aaxhost::stateChunkID, nullptr), -20004);
+    EXPECT_EQ (face->SetChunk (aaxhost::controlsChunkID, nullptr), -20004);
     EXPECT_EQ (face->GetNumberOfParameters (&number), 0);
     EXPECT_EQ (face->ResetFieldData (6, nullptr, 8), 0);
     EXPECT_EQ (face->ResetFieldData (7, nullptr, 4), 0);
@@ -168,10 +168,10 @@ TEST_F (AaxFace, NullAnswerPointersAreRefused)
 
 TEST_F (AaxFace, TheAudioCallbackAllocatesNothing)
 {
-    AAXClasses::JuceAAX_Processor* instance = nullptr;
+    quaverline::aax::JuceAAX_Processor* instance = nullptr;
     int32_t prepared = 0;
-    ASSERT_EQ (face->ResetFieldData (AAXClasses::pluginInstanceField, &instance, sizeof (instance)), 0);
-    ASSERT_EQ (face->ResetFieldData (AAXClasses::preparedFlagField, &prepared, sizeof (prepared)), 0);
+    ASSERT_EQ (face->ResetFieldData (quaverline::aax::pluginInstanceField, &instance, sizeof (instance)), 0);
+    ASSERT_EQ (face->ResetFieldData (quaverline::aax::preparedFlagField, &prepared, sizeof (prepared)), 0);
 
     aaxhost::MidiNode midiIn, midiOut;
     AAX_CMidiPacket noteOn;
@@ -182,15 +182,15 @@ TEST_F (AaxFace, TheAudioCallbackAllocatesNothing)
     std::vector<float> left (512), right (512);
     float* channels[] = { left.data(), right.data() };
     int32_t bufferSize = 512, bypass = 0;
-    AAXClasses::AlgorithmContext context { nullptr, channels, &bufferSize, &bypass,
-                                           &midiIn, &midiOut, &instance,   &prepared };
+    quaverline::aax::AlgorithmContext context { nullptr, channels, &bufferSize, &bypass,
+                                                &midiIn, &midiOut, &instance,   &prepared };
     void* const instances[] = { &context };
 
     links.transport.playing = true;
     ScopedAllocationCounter counter;
 
     for (int block = 0; block < 16; ++block)
-        AAXClasses::JuceAAX_Processor::algorithmProcessFunction (instances, instances + 1);
+        quaverline::aax::JuceAAX_Processor::algorithmProcessFunction (instances, instances + 1);
 
     EXPECT_EQ (counter.getCount(), 0);
 }

@@ -18,16 +18,16 @@ public:
     {
     }
 
-    int32_t GetType() const override { return aax::windowHandleView; }
-    void* GetPtr() const override { return window; }
+    int32_t GetType() override { return AAX_eViewContainer_Type_HWND; }
+    void* GetPtr() override { return window; }
 
-    AAX_Result SetViewSize (float vertical, float horizontal) override
+    AAX_Result SetViewSize (AAX_Point& size) override
     {
-        sizes.push_back ({ vertical, horizontal });
+        sizes.push_back (size);
         return 0;
     }
 
-    AAX_Result GetModifiers (uint32_t* modifiers) const override
+    AAX_Result GetModifiers (uint32_t* modifiers) override
     {
         *modifiers = 0;
         return 0;
@@ -54,7 +54,7 @@ TEST (AaxEditor, OpensInTheHostsWindowAndClosesRepeatedly)
     ASSERT_EQ (instance.initialise(), 0);
 
     auto* createGui =
-        reinterpret_cast<AAX_IEffectGUI* (*) ()> (scan.effect().procedures.at (aax::procedure::effectGui));
+        reinterpret_cast<AAX_IEffectGUI* (*) ()> (scan.effect().procedures.at (kAAX_ProcPtrID_Create_EffectGUI));
     auto* gui = createGui();
     ASSERT_EQ (gui->Initialize (instance.parameters, &instance), 0);
     ViewContainer container (parent.handle());

@@ -61,9 +61,9 @@ protected:
 
     std::string name (AAX_CParamID id, int32_t length) const
     {
-        std::string text;
+        AAX_CString text;
         EXPECT_EQ (instance.parameters->GetParameterNameOfLength (id, &text, length), 0);
-        return text;
+        return text.StdString();
     }
 
     double normalised (AAX_CParamID id) const
@@ -77,9 +77,9 @@ protected:
     std::vector<uint8_t> saveState() const
     {
         uint32_t size = 0;
-        EXPECT_EQ (instance.parameters->GetChunkSize (aax::code::stateChunk, &size), 0);
+        EXPECT_EQ (instance.parameters->GetChunkSize (aaxhost::stateChunkID, &size), 0);
         auto chunk = makeChunk (size);
-        EXPECT_EQ (instance.parameters->GetChunk (aax::code::stateChunk, chunk.get()), 0);
+        EXPECT_EQ (instance.parameters->GetChunk (aaxhost::stateChunkID, chunk.get()), 0);
         return { chunk->fData, chunk->fData + chunk->fSize };
     }
 
@@ -96,7 +96,7 @@ protected:
     {
         auto chunk = makeChunk (static_cast<uint32_t> (bytes.size()));
         std::copy (bytes.begin(), bytes.end(), chunk->fData);
-        return instance.parameters->SetChunk (aax::code::stateChunk, chunk.get());
+        return instance.parameters->SetChunk (aaxhost::stateChunkID, chunk.get());
     }
 
     Scan scan;
@@ -138,22 +138,22 @@ TEST (AaxEntryPoints, CanUnloadNowCountsTheLiveObjects)
     {
         Instance instance (scan);
         auto* createGui =
-            reinterpret_cast<AAX_IEffectGUI* (*) ()> (scan.effect().procedures.at (aax::procedure::effectGui));
+            reinterpret_cast<AAX_IEffectGUI* (*) ()> (scan.effect().procedures.at (kAAX_ProcPtrID_Create_EffectGUI));
         auto* gui = createGui();
         EXPECT_EQ (entryPoints().canUnloadNow(), 2);
 
         // No view contents yet: no size.
         AAX_Point size;
         EXPECT_EQ (gui->GetViewSize (&size), -20004);
-        EXPECT_EQ (gui->SetControlHighlightInfo ("0", true, 1), -20004);
+        EXPECT_EQ (gui->SetControlHighlightInfo ("0", true, AAX_eHighlightColor_Blue), -20004);
 
         ASSERT_EQ (instance.initialise(), 0);
         EXPECT_EQ (gui->Initialize (instance.parameters, &instance), 0);
         ASSERT_EQ (gui->GetViewSize (&size), 0);
         EXPECT_EQ (size.vert, 150.0f);
         EXPECT_EQ (size.horz, 150.0f);
-        EXPECT_EQ (gui->SetControlHighlightInfo (bypassId, true, 1), 0);
-        EXPECT_EQ (gui->SetControlHighlightInfo ("0", true, 7), 0);
+        EXPECT_EQ (gui->SetControlHighlightInfo (bypassId, true, AAX_eHighlightColor_Blue), 0);
+        EXPECT_EQ (gui->SetControlHighlightInfo ("0", true, static_cast<AAX_EHighlightColor> (7)), 0);
 
         gui->Release();
         EXPECT_EQ (entryPoints().canUnloadNow(), 1);
@@ -179,8 +179,8 @@ TEST (AaxScan, DescribesOneEffect)
     EXPECT_EQ (effect.names, (std::vector<std::string> { "Quaverline Audio Clock Generator", "Quaverline" }));
     EXPECT_EQ (effect.categoryMask, 0u);
     EXPECT_EQ (effect.procedures.size(), 2u);
-    EXPECT_NE (effect.procedures.at (aax::procedure::effectParameters), nullptr);
-    EXPECT_NE (effect.procedures.at (aax::procedure::effectGui), nullptr);
+    EXPECT_NE (effect.procedures.at (kAAX_ProcPtrID_Create_EffectParameters), nullptr);
+    EXPECT_NE (effect.procedures.at (kAAX_ProcPtrID_Create_EffectGUI), nullptr);
 }
 
 struct ComponentCase
@@ -234,10 +234,10 @@ TEST_P (AaxComponents, CarryTheirStemsIdsAndProperties)
     EXPECT_EQ (component.fields[3].size, 4u);
     EXPECT_EQ (component.fields[3].portType, 1);
     EXPECT_EQ (component.fields[4].name, "Quaverline");
-    EXPECT_EQ (component.fields[4].midiNodeType, AAX_EMIDINodeType::localInput);
+    EXPECT_EQ (component.fields[4].midiNodeType, AAX_eMIDINodeType_LocalInput);
     EXPECT_EQ (component.fields[4].channelMask, 0xFFFFu);
     EXPECT_EQ (component.fields[5].name, "Quaverline Out");
-    EXPECT_EQ (component.fields[5].midiNodeType, AAX_EMIDINodeType::localOutput);
+    EXPECT_EQ (component.fields[5].midiNodeType, AAX_eMIDINodeType_LocalOutput);
     EXPECT_EQ (component.fields[5].channelMask, 0xFFFFu);
     EXPECT_EQ (component.fields[6].size, 8u);
     EXPECT_EQ (component.fields[7].size, 4u);
@@ -247,13 +247,13 @@ INSTANTIATE_TEST_SUITE_P (
     AaxScan,
     AaxComponents,
     testing::Values (
-        std::make_pair (0, ComponentCase { "Stereo", aax::stem::stereo, 0x6A636161, 0x6A796161 }),
-        std::make_pair (1, ComponentCase { "Mono", aax::stem::mono, 0x6A636162, 0x6A796162 }),
-        std::make_pair (2, ComponentCase { "FivePointZero", aax::stem::fivePointZero, 0x6A636163, 0x6A796163 }),
-        std::make_pair (3, ComponentCase { "SevenPointZeroDts", aax::stem::sevenPointZeroDts, 0x6A636164, 0x6A796164 }),
-        std::make_pair (4, ComponentCase { "SevenPointOneDts", aax::stem::sevenPointOneDts, 0x6A636165, 0x6A796165 }),
-        std::make_pair (5, ComponentCase { "FivePointOne", aax::stem::fivePointOne, 0x6A636166, 0x6A796166 }),
-        std::make_pair (6, ComponentCase { "Quad", aax::stem::quad, 0x6A636167, 0x6A796167 })),
+        std::make_pair (0, ComponentCase { "Stereo", AAX_eStemFormat_Stereo, 0x6A636161, 0x6A796161 }),
+        std::make_pair (1, ComponentCase { "Mono", AAX_eStemFormat_Mono, 0x6A636162, 0x6A796162 }),
+        std::make_pair (2, ComponentCase { "FivePointZero", AAX_eStemFormat_5_0, 0x6A636163, 0x6A796163 }),
+        std::make_pair (3, ComponentCase { "SevenPointZeroDts", AAX_eStemFormat_7_0_DTS, 0x6A636164, 0x6A796164 }),
+        std::make_pair (4, ComponentCase { "SevenPointOneDts", AAX_eStemFormat_7_1_DTS, 0x6A636165, 0x6A796165 }),
+        std::make_pair (5, ComponentCase { "FivePointOne", AAX_eStemFormat_5_1, 0x6A636166, 0x6A796166 }),
+        std::make_pair (6, ComponentCase { "Quad", AAX_eStemFormat_Quad, 0x6A636167, 0x6A796167 })),
     [] (const auto& testInfo) { return std::string (testInfo.param.second.name); });
 
 //==============================================================================
@@ -269,7 +269,7 @@ TEST_P (AaxStems, EveryOutputChannelCarriesTheClock)
     EXPECT_EQ (instance.latency, 0);
     EXPECT_EQ (instance.preparedFlag, 1);
 
-    std::vector<std::vector<float>> channels (static_cast<size_t> (aax::stem::channelCount (GetParam())));
+    std::vector<std::vector<float>> channels (static_cast<size_t> (aaxhost::channelCountOf (GetParam())));
 
     for (int block = 0; block < 8; ++block)
     {
@@ -289,19 +289,19 @@ TEST_P (AaxStems, EveryOutputChannelCarriesTheClock)
 
 INSTANTIATE_TEST_SUITE_P (AaxHost,
                           AaxStems,
-                          testing::Values (aax::stem::mono,
-                                           aax::stem::stereo,
-                                           aax::stem::lcr,
-                                           aax::stem::quad,
-                                           aax::stem::fivePointZero,
-                                           aax::stem::fivePointOne,
-                                           aax::stem::sevenPointZeroDts,
-                                           aax::stem::sevenPointOneDts));
+                          testing::Values (AAX_eStemFormat_Mono,
+                                           AAX_eStemFormat_Stereo,
+                                           AAX_eStemFormat_LCR,
+                                           AAX_eStemFormat_Quad,
+                                           AAX_eStemFormat_5_0,
+                                           AAX_eStemFormat_5_1,
+                                           AAX_eStemFormat_7_0_DTS,
+                                           AAX_eStemFormat_7_1_DTS));
 
 TEST (AaxHost, AStemWithoutALayoutFailsAndPublishesNothing)
 {
     const Scan scan;
-    Instance instance (scan, aax::stem::noFormat);
+    Instance instance (scan, AAX_eStemFormat_INT32_MAX);
     EXPECT_EQ (instance.initialise(), -20009);
 
     int32_t count = -1;
@@ -332,7 +332,7 @@ TEST_F (AaxHostTest, AStoppedTransportIsIdleAndAFailingOneToo)
 
 TEST_F (AaxHostTest, BypassLeavesTheHostsBuffersAlone)
 {
-    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue (bypassId, 1.0), 0);
+    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue (bypassId, 1.0, AAX_eUpdateSource_Unspecified), 0);
     EXPECT_EQ (instance.bypass, 1);
 
     play (instance.transport, 0);
@@ -341,7 +341,7 @@ TEST_F (AaxHostTest, BypassLeavesTheHostsBuffersAlone)
     for (const auto& channel : bypassed)
         EXPECT_EQ (channel, std::vector<float> (256, 0.25f));
 
-    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue (bypassId, 0.0), 0);
+    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue (bypassId, 0.0, AAX_eUpdateSource_Unspecified), 0);
     EXPECT_EQ (instance.bypass, 0);
     EXPECT_EQ (instance.process (256, 0.25f)[0][0], quaverline::pulseShape::samples[0]);
 }
@@ -370,7 +370,7 @@ TEST_F (AaxHostTest, PublishesTheBypassAndTheTimeSignature)
     ASSERT_EQ (instance.parameters->GetNumberOfParameters (&count), 0);
     ASSERT_EQ (count, 2);
 
-    std::string id, bypass;
+    AAX_CString id, bypass;
     EXPECT_EQ (instance.parameters->GetParameterIDFromIndex (0, &id), 0);
     EXPECT_EQ (id, bypassId);
     EXPECT_EQ (instance.parameters->GetParameterIDFromIndex (1, &id), 0);
@@ -390,16 +390,17 @@ TEST_F (AaxHostTest, PublishesTheBypassAndTheTimeSignature)
     for (const auto& p : { Published { bypassId, "Master Bypass", 2, false, 0.0 },
                            Published { "0", "Time Signature", 2147483647, true, 0.0 } })
     {
-        std::string text;
+        AAX_CString text;
         int32_t steps = 0, orientation = -1;
-        bool continuous = false, automatable = false;
+        auto type = AAX_eParameterType_Discrete;
+        AAX_CBoolean automatable = 0;
         double defaultValue = -1.0;
         EXPECT_EQ (instance.parameters->GetParameterName (p.id, &text), 0);
         EXPECT_EQ (text, p.name);
-        EXPECT_EQ (instance.parameters->GetParameterNumberOfSteps (p.id, &steps), 0);
+        EXPECT_EQ (instance.parameters->GetParameterNumberofSteps (p.id, &steps), 0);
         EXPECT_EQ (steps, p.steps);
-        EXPECT_EQ (instance.parameters->GetParameterIsContinuous (p.id, &continuous), 0);
-        EXPECT_EQ (continuous, p.continuous);
+        EXPECT_EQ (instance.parameters->GetParameterType (p.id, &type), 0);
+        EXPECT_EQ (type == AAX_eParameterType_Continuous, p.continuous);
         EXPECT_EQ (instance.parameters->GetParameterDefaultNormalizedValue (p.id, &defaultValue), 0);
         EXPECT_EQ (defaultValue, p.defaultValue);
         EXPECT_EQ (instance.parameters->GetParameterOrientation (p.id, &orientation), 0);
@@ -445,9 +446,9 @@ TEST_F (AaxHostTest, TextsAndValuesForTexts)
 {
     const auto text = [this] (AAX_CParamID id, double value, int32_t length)
     {
-        std::string result = "unset";
+        AAX_CString result ("unset");
         EXPECT_EQ (instance.parameters->GetParameterStringFromValue (id, value, &result, length), 0);
-        return result;
+        return result.StdString();
     };
 
     EXPECT_EQ (text (bypassId, 0.0, 8), "Off");
@@ -458,7 +459,7 @@ TEST_F (AaxHostTest, TextsAndValuesForTexts)
     const auto value = [this] (AAX_CParamID id, const std::string& input)
     {
         double result = -1.0;
-        instance.parameters->GetParameterValueFromString (id, &result, input);
+        instance.parameters->GetParameterValueFromString (id, &result, AAX_CString (input.c_str()));
         return result;
     };
 
@@ -471,16 +472,16 @@ TEST_F (AaxHostTest, TextsAndValuesForTexts)
 TEST_F (AaxHostTest, HostUpdatesReachTheProcessor)
 {
     int32_t changes = 0;
-    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("0", 0.2), 0);
+    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("0", 0.2, AAX_eUpdateSource_Unspecified), 0);
     EXPECT_EQ (normalised ("0"), 0.20000000298023224);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 6 });
     instance.parameters->GetNumberOfChanges (&changes);
     EXPECT_EQ (changes, 1);
 
     // A number that is not published: refused, but the processor still takes it.
-    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("00", 0.4), -20001);
+    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("00", 0.4, AAX_eUpdateSource_Unspecified), -20001);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 12 });
-    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("5", 0.9), -20001);
+    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue ("5", 0.9, AAX_eUpdateSource_Unspecified), -20001);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 12 }); // the processor has no parameter 5
 }
 
@@ -493,16 +494,16 @@ TEST_P (AaxUnknownIds, AreRefusedAndChangeNothing)
 {
     const auto* id = GetParam();
     EXPECT_EQ (instance.parameters->SetParameterNormalizedValue (id, 0.5), -20001);
-    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue (id, 0.5), -20001);
+    EXPECT_EQ (instance.parameters->UpdateParameterNormalizedValue (id, 0.5, AAX_eUpdateSource_Unspecified), -20001);
     EXPECT_EQ (instance.parameters->SetParameterNormalizedRelative (id, 0.5), -20001);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 6 });
     EXPECT_TRUE (instance.requests.empty());
 
     double value = -1.0;
-    std::string text = "unchanged";
+    AAX_CString text ("unchanged");
     EXPECT_EQ (instance.parameters->GetParameterNormalizedValue (id, &value), -20001);
     EXPECT_EQ (instance.parameters->GetParameterDefaultNormalizedValue (id, &value), -20001);
-    EXPECT_EQ (instance.parameters->GetParameterValueFromString (id, &value, "0.5"), -20001);
+    EXPECT_EQ (instance.parameters->GetParameterValueFromString (id, &value, AAX_CString ("0.5")), -20001);
     EXPECT_EQ (value, -1.0);
     EXPECT_EQ (instance.parameters->GetParameterName (id, &text), -20001);
     EXPECT_EQ (instance.parameters->GetParameterStringFromValue (id, 0.5, &text, 31), -20001);
@@ -524,7 +525,7 @@ TEST_F (AaxHostTest, SettingGoesThroughTheHostsAutomation)
 
 TEST_F (AaxHostTest, RelativeChangesAreLimitedForTheProcessorOnly)
 {
-    instance.parameters->UpdateParameterNormalizedValue ("0", 0.9);
+    instance.parameters->UpdateParameterNormalizedValue ("0", 0.9, AAX_eUpdateSource_Unspecified);
     EXPECT_EQ (instance.parameters->SetParameterNormalizedRelative ("0", 0.5), 0);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 30 });
     EXPECT_FLOAT_EQ (static_cast<float> (normalised ("0")), 1.0f);
@@ -539,9 +540,9 @@ TEST_F (AaxHostTest, ChunkIdsAndCount)
 
     uint32_t id = 1;
     EXPECT_EQ (instance.parameters->GetChunkIDFromIndex (0, &id), 0);
-    EXPECT_EQ (id, aax::code::controlsChunk);
+    EXPECT_EQ (id, aaxhost::controlsChunkID);
     EXPECT_EQ (instance.parameters->GetChunkIDFromIndex (1, &id), 0);
-    EXPECT_EQ (id, aax::code::stateChunk);
+    EXPECT_EQ (id, aaxhost::stateChunkID);
     EXPECT_EQ (instance.parameters->GetChunkIDFromIndex (2, &id), -20006);
     EXPECT_EQ (id, 0u);
 
@@ -549,7 +550,7 @@ TEST_F (AaxHostTest, ChunkIdsAndCount)
     EXPECT_EQ (instance.parameters->GetChunkSize (0x41424344, &size), -20007);
     EXPECT_EQ (instance.parameters->GetChunk (0x41424344, makeChunk (1).get()), -20007);
     EXPECT_EQ (instance.parameters->SetChunk (0x41424344, makeChunk (1).get()), -20007);
-    EXPECT_EQ (instance.parameters->GetChunkSize (aax::code::stateChunk, nullptr), -20004);
+    EXPECT_EQ (instance.parameters->GetChunkSize (aaxhost::stateChunkID, nullptr), -20004);
 }
 
 TEST_F (AaxHostTest, TheStateChunkIsTheOneByte)
@@ -572,47 +573,47 @@ TEST_F (AaxHostTest, TheStateChunkIsTheOneByte)
     auto shortRecord = makeChunk (1);
     shortRecord->fData[0] = 20;
     shortRecord->fSize = 65536;
-    EXPECT_EQ (instance.parameters->SetChunk (aax::code::stateChunk, shortRecord.get()), 0);
+    EXPECT_EQ (instance.parameters->SetChunk (aaxhost::stateChunkID, shortRecord.get()), 0);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 20 });
 }
 
 TEST_F (AaxHostTest, AGetNeedsItsOwnSizeQueryOnItsOwnThread)
 {
     uint32_t size = 0;
-    ASSERT_EQ (instance.parameters->GetChunkSize (aax::code::stateChunk, &size), 0);
+    ASSERT_EQ (instance.parameters->GetChunkSize (aaxhost::stateChunkID, &size), 0);
     ASSERT_EQ (size, 1u);
 
     AAX_Result otherThread = 0;
-    std::thread ([&] { otherThread = instance.parameters->GetChunk (aax::code::stateChunk, makeChunk (1).get()); })
+    std::thread ([&] { otherThread = instance.parameters->GetChunk (aaxhost::stateChunkID, makeChunk (1).get()); })
         .join();
     EXPECT_EQ (otherThread, 20700);
 
     auto chunk = makeChunk (1);
-    EXPECT_EQ (instance.parameters->GetChunk (aax::code::stateChunk, chunk.get()), 0);
+    EXPECT_EQ (instance.parameters->GetChunk (aaxhost::stateChunkID, chunk.get()), 0);
     EXPECT_EQ (chunk->fData[0], 6);
-    EXPECT_EQ (instance.parameters->GetChunk (aax::code::stateChunk, chunk.get()), 20700);
+    EXPECT_EQ (instance.parameters->GetChunk (aaxhost::stateChunkID, chunk.get()), 20700);
 }
 
 TEST_F (AaxHostTest, TheControlsChunkRoundTrips)
 {
-    instance.parameters->UpdateParameterNormalizedValue ("0", 0.5);
+    instance.parameters->UpdateParameterNormalizedValue ("0", 0.5, AAX_eUpdateSource_Unspecified);
     uint32_t size = 0;
-    ASSERT_EQ (instance.parameters->GetChunkSize (aax::code::controlsChunk, &size), 0);
+    ASSERT_EQ (instance.parameters->GetChunkSize (aaxhost::controlsChunkID, &size), 0);
     auto saved = makeChunk (size);
-    ASSERT_EQ (instance.parameters->GetChunk (aax::code::controlsChunk, saved.get()), 0);
+    ASSERT_EQ (instance.parameters->GetChunk (aaxhost::controlsChunkID, saved.get()), 0);
     EXPECT_STREQ (saved->fName, "Complete Controls State");
 
     auto wrongSize = makeChunk (size + 1);
-    EXPECT_EQ (instance.parameters->GetChunk (aax::code::controlsChunk, wrongSize.get()), -20008);
+    EXPECT_EQ (instance.parameters->GetChunk (aaxhost::controlsChunkID, wrongSize.get()), -20008);
 
-    instance.parameters->UpdateParameterNormalizedValue ("0", 0.1);
-    ASSERT_EQ (instance.parameters->SetChunk (aax::code::controlsChunk, saved.get()), 0);
+    instance.parameters->UpdateParameterNormalizedValue ("0", 0.1, AAX_eUpdateSource_Unspecified);
+    ASSERT_EQ (instance.parameters->SetChunk (aaxhost::controlsChunkID, saved.get()), 0);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 15 });
 
     // A record whose entries run past its size sets nothing.
     saved->fSize -= 3;
-    instance.parameters->UpdateParameterNormalizedValue ("0", 0.1);
-    EXPECT_EQ (instance.parameters->SetChunk (aax::code::controlsChunk, saved.get()), -20008);
+    instance.parameters->UpdateParameterNormalizedValue ("0", 0.1, AAX_eUpdateSource_Unspecified);
+    EXPECT_EQ (instance.parameters->SetChunk (aaxhost::controlsChunkID, saved.get()), -20008);
     EXPECT_EQ (saveState(), std::vector<uint8_t> { 3 });
 }
 
@@ -628,7 +629,7 @@ TEST_F (AaxHostTest, NoiseInTheControlsChunkIsRefusedOrIgnored)
         for (uint32_t i = 0; i < size; ++i)
             chunk->fData[i] = static_cast<char> (random());
 
-        const auto result = instance.parameters->SetChunk (aax::code::controlsChunk, chunk.get());
+        const auto result = instance.parameters->SetChunk (aaxhost::controlsChunkID, chunk.get());
         EXPECT_TRUE (result == 0 || result == -20008) << result;
     }
 }
@@ -637,9 +638,11 @@ TEST_F (AaxHostTest, NotificationsAreAnsweredWithSuccess)
 {
     const int32_t on = 1;
 
-    for (const auto type :
-         { aax::code::enterOfflineMode, aax::code::exitOfflineMode, aax::code::audioSuitePreview, 0x12345678u })
+    for (const AAX_CTypeID type : { AAX_CTypeID { AAX_eNotificationEvent_EnteringOfflineMode },
+                                    AAX_CTypeID { AAX_eNotificationEvent_ExitingOfflineMode },
+                                    AAX_CTypeID { AAX_eNotificationEvent_ASPreviewState },
+                                    AAX_CTypeID { 0x12345678u } })
         EXPECT_EQ (instance.parameters->NotificationReceived (type, &on, sizeof (on)), 0);
 
-    EXPECT_EQ (instance.parameters->NotificationReceived (aax::code::audioSuitePreview, nullptr, 0), 0);
+    EXPECT_EQ (instance.parameters->NotificationReceived (AAX_eNotificationEvent_ASPreviewState, nullptr, 0), 0);
 }

@@ -2,7 +2,7 @@
 // saves and restores chunks from another thread. Built with ThreadSanitizer
 // (scripts/test-threads), any data race fails this test.
 
-#include "AAX_Chunk.h"
+#include "AAX.h"
 #include "tests/support/AaxHost.h"
 
 #include <gtest/gtest.h>
@@ -35,12 +35,12 @@ TEST (AaxThreads, AudioAndHostTogether)
         instance.parameters->GetParameterNormalizedValue ("0", &value);
 
         uint32_t size = 0;
-        ASSERT_EQ (instance.parameters->GetChunkSize (aax::code::stateChunk, &size), 0);
+        ASSERT_EQ (instance.parameters->GetChunkSize (aaxhost::stateChunkID, &size), 0);
         std::vector<uint8_t> memory (sizeof (AAX_SPlugInChunkHeader) + size);
         auto* chunk = reinterpret_cast<AAX_SPlugInChunk*> (memory.data());
         chunk->fSize = static_cast<int32_t> (size);
-        ASSERT_EQ (instance.parameters->GetChunk (aax::code::stateChunk, chunk), 0);
-        instance.parameters->SetChunk (aax::code::stateChunk, chunk);
+        ASSERT_EQ (instance.parameters->GetChunk (aaxhost::stateChunkID, chunk), 0);
+        instance.parameters->SetChunk (aaxhost::stateChunkID, chunk);
     }
 
     audio.join();

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "AAX_Descriptors.h"
+#include "AAX_CString.h"
 #include "AAX_IEffectGUI.h"
 #include "AAX_IEffectParameters.h"
+#include "AAX_VDescriptions.h"
 #include "tests/support/AaxHostLinks.h"
 #include "tests/support/PluginLibrary.h"
 
@@ -72,8 +73,8 @@ struct Scan
             definition->Release();
     }
 
-    const AAX_CCollection& collection() const { return definition->GetCollection(); }
-    const AAX_CEffectDescriptor& effect() const { return *collection().effects.front().second; }
+    const AAX_VCollection& collection() const { return definition->GetCollection(); }
+    const AAX_VEffectDescriptor& effect() const { return *collection().effects.front().second; }
 
     IACFUnknown hostServices;
     IACFPluginDefinition* definition = nullptr;
@@ -84,7 +85,7 @@ struct Scan
 class Instance final : public HostLinks
 {
 public:
-    explicit Instance (const Scan& scan, AAX_EStemFormat stem = aax::stem::stereo)
+    explicit Instance (const Scan& scan, AAX_EStemFormat stem = AAX_eStemFormat_Stereo)
         : HostLinks (stem)
     {
         if (scan.definition == nullptr || scan.collection().effects.empty() || scan.effect().components.empty())
@@ -92,7 +93,7 @@ public:
 
         const auto& procedures = scan.effect().procedures;
         auto* create =
-            reinterpret_cast<AAX_IEffectParameters* (*) ()> (procedures.at (aax::procedure::effectParameters));
+            reinterpret_cast<AAX_IEffectParameters* (*) ()> (procedures.at (kAAX_ProcPtrID_Create_EffectParameters));
         parameters = create();
         processProc = scan.effect().components.front()->processProc;
     }
@@ -109,7 +110,7 @@ public:
     AAX_Result initialise()
     {
         if (parameters == nullptr)
-            return aax::result::nullObject;
+            return AAX_ERROR_NULL_OBJECT;
 
         const auto result = parameters->Initialize (this, this, &transport);
 
@@ -126,7 +127,7 @@ public:
     */
     std::vector<std::vector<float>> process (int numSamples, float fill = 0.0f)
     {
-        std::vector<std::vector<float>> channels (static_cast<size_t> (aax::stem::channelCount (stemFormat)),
+        std::vector<std::vector<float>> channels (static_cast<size_t> (aaxhost::channelCountOf (stemFormat)),
                                                   std::vector<float> (static_cast<size_t> (numSamples), fill));
         std::vector<float*> pointers;
 

@@ -1,6 +1,10 @@
 #pragma once
 
-#include "AAX_HostInterfaces.h"
+#include "AAX_IAutomationDelegate.h"
+#include "AAX_IController.h"
+#include "AAX_IMIDINode.h"
+#include "AAX_ITransport.h"
+#include "plugin/identity/FourCharCode.h"
 
 #include <cstring>
 #include <string>
@@ -11,6 +15,18 @@
 */
 namespace aaxhost
 {
+
+/** The chunks a host saves: the processor's state ("juce") and the SDK's
+    controls ("elck").
+*/
+inline constexpr AAX_CTypeID stateChunkID = quaverline::fourCharCode ("juce");
+inline constexpr AAX_CTypeID controlsChunkID = quaverline::fourCharCode ("elck");
+
+/** The channels of a stem format; none for the marker of a count without one. */
+inline int channelCountOf (AAX_EStemFormat format)
+{
+    return format == AAX_eStemFormat_INT32_MAX ? 0 : AAX_STEM_FORMAT_CHANNEL_COUNT (format);
+}
 
 /** The host's transport: what the tests set is what the play head reads. */
 struct Transport final : AAX_ITransport
@@ -35,12 +51,12 @@ struct Transport final : AAX_ITransport
         *start = *end = 0;
         return fails ? -1 : 0;
     }
-    AAX_Result GetTimeCodeInfo (int32_t* rate, int64_t* offset) const override
+    AAX_Result GetTimeCodeInfo (AAX_EFrameRate* rate, int32_t* offset) const override
     {
         if (fails || timeCodeRate == 0)
             return -1;
 
-        *rate = timeCodeRate;
+        *rate = static_cast<AAX_EFrameRate> (timeCodeRate);
         *offset = timeCodeOffset;
         return 0;
     }
@@ -60,7 +76,7 @@ struct Transport final : AAX_ITransport
     int64_t sample = 0, selectionStart = 0, ticks = 0;
     bool hasSelection = true;
     int32_t timeCodeRate = 0; // 0: the host gives no time code
-    int64_t timeCodeOffset = 0;
+    int32_t timeCodeOffset = 0;
     bool fails = false;
 };
 

@@ -13,7 +13,7 @@ AAX_Result AAX_CEffectGUI::Initialize (AAX_IEffectParameters* effectParameters, 
     parameters = effectParameters;
     hostController = controller;
     CreateViewContents();
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
 AAX_Result AAX_CEffectGUI::SetViewContainer (AAX_IViewContainer* container)
@@ -26,5 +26,5 @@ AAX_Result AAX_CEffectGUI::SetViewContainer (AAX_IViewContainer* container)
     if (viewContainer != nullptr)
         CreateViewContainer();
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }

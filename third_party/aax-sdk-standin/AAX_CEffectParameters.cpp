@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 // The controls chunk "elck" ("Complete Controls State", version 1) holds the
 // normalised values of the published parameters other than the master bypass:
@@ -31,13 +32,29 @@ template <typename Answer, typename Read>
 AAX_Result answer (const AAX_IParameter* parameter, Answer* destination, Read&& read)
 {
     if (destination == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     if (parameter == nullptr)
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     *destination = read (*parameter);
-    return aax::result::success;
+    return AAX_SUCCESS;
+}
+
+/** Writes the text that read gives of a published parameter into the host's
+    string, with the same answers as answer().
+*/
+template <typename Read>
+AAX_Result answerText (const AAX_IParameter* parameter, AAX_IString* destination, Read&& read)
+{
+    if (destination == nullptr)
+        return AAX_ERROR_NULL_OBJECT;
+
+    if (parameter == nullptr)
+        return AAX_ERROR_INVALID_PARAMETER_ID;
+
+    destination->Set (read (*parameter).Get());
+    return AAX_SUCCESS;
 }
 
 /** Reads the chunk's data from the front, never past its end. */
@@ -85,101 +102,114 @@ AAX_Result AAX_CEffectParameters::Initialize (AAX_IController* controller,
     hostController = controller;
     hostAutomation = automation;
     hostTransport = transport;
-    mParameterManager.SetAutomationDelegate (automation);
+    mParameterManager.Initialize (automation);
+    mPacketDispatcher.Initialize (controller, &mParameterManager);
     return EffectInit();
 }
 
-AAX_Result AAX_CEffectParameters::ResetFieldData (AAX_CFieldIndex, void* data, uint32_t size)
+AAX_Result AAX_CEffectParameters::ResetFieldData (AAX_CFieldIndex, void* data, uint32_t dataSize) const
 {
     if (data != nullptr)
-        std::memset (data, 0, size);
+        std::memset (data, 0, dataSize);
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
 AAX_Result AAX_CEffectParameters::GetNumberOfParameters (int32_t* count) const
 {
     if (count == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     *count = mParameterManager.NumParameters();
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result AAX_CEffectParameters::GetMasterBypassParameter (std::string* id) const
+AAX_Result AAX_CEffectParameters::GetMasterBypassParameter (AAX_IString* idString) const
 {
-    if (id == nullptr)
-        return aax::result::nullObject;
+    if (idString == nullptr)
+        return AAX_ERROR_NULL_OBJECT;
 
-    *id = mParameterManager.GetParameterByID (masterBypassId) != nullptr ? masterBypassId : "";
-    return aax::result::success;
+    idString->Set (mParameterManager.GetParameterByID (cDefaultMasterBypassID) != nullptr ? cDefaultMasterBypassID
+                                                                                          : "");
+    return AAX_SUCCESS;
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterIDFromIndex (int32_t index, std::string* id) const
+AAX_Result AAX_CEffectParameters::GetParameterIDFromIndex (int32_t controlIndex, AAX_IString* idString) const
 {
-    return answer (mParameterManager.GetParameter (index), id, [] (const AAX_IParameter& p) { return p.Identifier(); });
+    return answerText (mParameterManager.GetParameter (controlIndex),
+                       idString,
+                       [] (const AAX_IParameter& p) { return AAX_CString (p.Identifier()); });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterName (AAX_CParamID id, std::string* name) const
+AAX_Result AAX_CEffectParameters::GetParameterName (AAX_CParamID paramID, AAX_IString* name) const
 {
-    return answer (mParameterManager.GetParameterByID (id), name, [] (const AAX_IParameter& p) { return p.Name(); });
+    return answerText (
+        mParameterManager.GetParameterByID (paramID), name, [] (const AAX_IParameter& p) { return p.Name(); });
 }
 
 AAX_Result
-    AAX_CEffectParameters::GetParameterNameOfLength (AAX_CParamID id, std::string* name, int32_t maximumLength) const
+    AAX_CEffectParameters::GetParameterNameOfLength (AAX_CParamID paramID, AAX_IString* name, int32_t nameLength) const
 {
-    return answer (mParameterManager.GetParameterByID (id),
-                   name,
-                   [maximumLength] (const AAX_IParameter& p) { return p.NameOfLength (maximumLength); });
+    return answerText (mParameterManager.GetParameterByID (paramID),
+                       name,
+                       [nameLength] (const AAX_IParameter& p) { return p.ShortenedName (nameLength); });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterNumberOfSteps (AAX_CParamID id, int32_t* steps) const
+AAX_Result AAX_CEffectParameters::GetParameterNumberofSteps (AAX_CParamID paramID, int32_t* numSteps) const
+{
+    return answer (mParameterManager.GetParameterByID (paramID),
+                   numSteps,
+                   [] (const AAX_IParameter& p) { return static_cast<int32_t> (p.GetNumberOfSteps()); });
+}
+
+AAX_Result AAX_CEffectParameters::GetParameterType (AAX_CParamID paramID, AAX_EParameterType* type) const
 {
     return answer (
-        mParameterManager.GetParameterByID (id), steps, [] (const AAX_IParameter& p) { return p.GetNumberOfSteps(); });
+        mParameterManager.GetParameterByID (paramID), type, [] (const AAX_IParameter& p) { return p.GetType(); });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterIsContinuous (AAX_CParamID id, bool* continuous) const
+AAX_Result AAX_CEffectParameters::GetParameterOrientation (AAX_CParamID paramID,
+                                                           AAX_EParameterOrientation* orientation) const
 {
-    return answer (mParameterManager.GetParameterByID (id),
-                   continuous,
-                   [] (const AAX_IParameter& p) { return p.GetType() == AAX_EParameterType::continuous; });
-}
-
-AAX_Result AAX_CEffectParameters::GetParameterOrientation (AAX_CParamID id, int32_t* orientation) const
-{
-    return answer (mParameterManager.GetParameterByID (id),
+    return answer (mParameterManager.GetParameterByID (paramID),
                    orientation,
                    [] (const AAX_IParameter& p) { return p.GetOrientation(); });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterIsAutomatable (AAX_CParamID id, bool* automatable) const
+AAX_Result AAX_CEffectParameters::GetParameterIsAutomatable (AAX_CParamID paramID, AAX_CBoolean* automatable) const
 {
-    return answer (
-        mParameterManager.GetParameterByID (id), automatable, [] (const AAX_IParameter& p) { return p.Automatable(); });
+    return answer (mParameterManager.GetParameterByID (paramID),
+                   automatable,
+                   [] (const AAX_IParameter& p) { return static_cast<AAX_CBoolean> (p.Automatable()); });
 }
 
-AAX_Result AAX_CEffectParameters::GetParameterStringFromValue (AAX_CParamID id,
+AAX_Result AAX_CEffectParameters::GetParameterStringFromValue (AAX_CParamID paramID,
                                                                double value,
-                                                               std::string* text,
-                                                               int32_t maximumLength) const
+                                                               AAX_IString* valueString,
+                                                               int32_t maxLength) const
 {
-    return answer (mParameterManager.GetParameterByID (id),
-                   text,
-                   [=] (const AAX_IParameter& p) { return p.GetValueString (value, maximumLength); });
+    return answerText (mParameterManager.GetParameterByID (paramID),
+                       valueString,
+                       [=] (const AAX_IParameter& p)
+                       {
+                           AAX_CString text;
+                           p.GetValueStringFromNormalizedValue (value, maxLength, text);
+                           return text;
+                       });
 }
 
-AAX_Result
-    AAX_CEffectParameters::GetParameterValueFromString (AAX_CParamID id, double* value, const std::string& text) const
+AAX_Result AAX_CEffectParameters::GetParameterValueFromString (AAX_CParamID paramID,
+                                                               double* value,
+                                                               const AAX_IString& valueString) const
 {
-    const auto* parameter = mParameterManager.GetParameterByID (id);
+    const auto* parameter = mParameterManager.GetParameterByID (paramID);
 
     if (value == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
-    return parameter != nullptr && parameter->GetNormalizedValueFromString (text, *value)
-               ? aax::result::success
-               : aax::result::invalidParameterId;
+    return parameter != nullptr && parameter->GetNormalizedValueFromString (AAX_CString (valueString.Get()), value)
+               ? AAX_SUCCESS
+               : AAX_ERROR_INVALID_PARAMETER_ID;
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNormalizedValue (AAX_CParamID id, double* value) const
@@ -201,10 +231,10 @@ AAX_Result AAX_CEffectParameters::SetParameterNormalizedValue (AAX_CParamID id, 
     auto* parameter = mParameterManager.GetParameterByID (id);
 
     if (parameter == nullptr)
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     parameter->SetNormalizedValue (value);
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedRelative (AAX_CParamID id, double delta)
@@ -212,94 +242,94 @@ AAX_Result AAX_CEffectParameters::SetParameterNormalizedRelative (AAX_CParamID i
     const auto* parameter = mParameterManager.GetParameterByID (id);
 
     if (parameter == nullptr)
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     return SetParameterNormalizedValue (id, parameter->GetNormalizedValue() + delta);
 }
 
-AAX_Result AAX_CEffectParameters::UpdateParameterNormalizedValue (AAX_CParamID id, double value)
+AAX_Result AAX_CEffectParameters::UpdateParameterNormalizedValue (AAX_CParamID paramID, double value, AAX_EUpdateSource)
 {
-    auto* parameter = mParameterManager.GetParameterByID (id);
+    auto* parameter = mParameterManager.GetParameterByID (paramID);
 
     if (parameter == nullptr)
-        return aax::result::invalidParameterId;
+        return AAX_ERROR_INVALID_PARAMETER_ID;
 
     parameter->UpdateNormalizedValue (value);
-    postPacket (*parameter);
-    AddToChangeCount();
-    return aax::result::success;
+    mPacketDispatcher.Dispatch (*parameter);
+    ++mNumPlugInChanges;
+    return AAX_SUCCESS;
 }
 
-AAX_Result AAX_CEffectParameters::GetNumberOfChanges (int32_t* count) const
+AAX_Result AAX_CEffectParameters::GetNumberOfChanges (int32_t* numChanges) const
 {
-    if (count == nullptr)
-        return aax::result::nullObject;
+    if (numChanges == nullptr)
+        return AAX_ERROR_NULL_OBJECT;
 
-    *count = changes.load();
-    return aax::result::success;
+    *numChanges = mNumPlugInChanges.load();
+    return AAX_SUCCESS;
 }
 
-AAX_Result AAX_CEffectParameters::GetNumberOfChunks (int32_t* count) const
+AAX_Result AAX_CEffectParameters::GetNumberOfChunks (int32_t* numChunks) const
 {
-    if (count == nullptr)
-        return aax::result::nullObject;
+    if (numChunks == nullptr)
+        return AAX_ERROR_NULL_OBJECT;
 
-    *count = 1;
-    return aax::result::success;
+    *numChunks = 1;
+    return AAX_SUCCESS;
 }
 
-AAX_Result AAX_CEffectParameters::GetChunkIDFromIndex (int32_t index, uint32_t* chunkId) const
+AAX_Result AAX_CEffectParameters::GetChunkIDFromIndex (int32_t index, AAX_CTypeID* chunkID) const
 {
-    if (chunkId == nullptr)
-        return aax::result::nullObject;
+    if (chunkID == nullptr)
+        return AAX_ERROR_NULL_OBJECT;
 
-    *chunkId = index == 0 ? aax::code::controlsChunk : 0;
-    return index == 0 ? aax::result::success : aax::result::invalidChunkIndex;
+    *chunkID = index == 0 ? controlsChunkID : 0;
+    return index == 0 ? AAX_SUCCESS : AAX_ERROR_INVALID_CHUNK_INDEX;
 }
 
-AAX_Result AAX_CEffectParameters::GetChunkSize (uint32_t chunkId, uint32_t* size)
+AAX_Result AAX_CEffectParameters::GetChunkSize (AAX_CTypeID chunkID, uint32_t* size) const
 {
-    if (chunkId != aax::code::controlsChunk)
-        return aax::result::invalidChunkId;
+    if (chunkID != controlsChunkID)
+        return AAX_ERROR_INVALID_CHUNK_ID;
 
     if (size == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     *size = static_cast<uint32_t> (buildControlsChunk().size());
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result AAX_CEffectParameters::GetChunk (uint32_t chunkId, AAX_SPlugInChunk* chunk)
+AAX_Result AAX_CEffectParameters::GetChunk (AAX_CTypeID chunkID, AAX_SPlugInChunk* chunk) const
 {
-    if (chunkId != aax::code::controlsChunk)
-        return aax::result::invalidChunkId;
+    if (chunkID != controlsChunkID)
+        return AAX_ERROR_INVALID_CHUNK_ID;
 
     if (chunk == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     const auto data = buildControlsChunk();
 
     if (chunk->fSize != static_cast<int32_t> (data.size()))
-        return aax::result::incorrectChunkSize;
+        return AAX_ERROR_INCORRECT_CHUNK_SIZE;
 
     chunk->fVersion = controlsChunkVersion;
-    chunk->fFourCharCode = aax::code::controlsChunk;
+    chunk->fFourCharCode = controlsChunkID;
     std::strncpy (chunk->fName, controlsChunkName, sizeof (chunk->fName) - 1);
     chunk->fName[sizeof (chunk->fName) - 1] = 0;
 
     if (! data.empty())
         std::memcpy (chunk->fData, data.data(), data.size());
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result AAX_CEffectParameters::SetChunk (uint32_t chunkId, const AAX_SPlugInChunk* chunk)
+AAX_Result AAX_CEffectParameters::SetChunk (AAX_CTypeID chunkID, const AAX_SPlugInChunk* chunk)
 {
-    if (chunkId != aax::code::controlsChunk)
-        return aax::result::invalidChunkId;
+    if (chunkID != controlsChunkID)
+        return AAX_ERROR_INVALID_CHUNK_ID;
 
     if (chunk == nullptr)
-        return aax::result::nullObject;
+        return AAX_ERROR_NULL_OBJECT;
 
     // Every entry is read before any value is set: a damaged chunk sets nothing.
     ChunkReader reader (chunk->fData, static_cast<size_t> (std::max<int32_t> (chunk->fSize, 0)));
@@ -307,7 +337,7 @@ AAX_Result AAX_CEffectParameters::SetChunk (uint32_t chunkId, const AAX_SPlugInC
     std::vector<std::pair<std::string, double>> entries;
 
     if (! reader.read (count))
-        return aax::result::incorrectChunkSize;
+        return AAX_ERROR_INCORRECT_CHUNK_SIZE;
 
     for (uint32_t i = 0; i < count; ++i)
     {
@@ -315,34 +345,26 @@ AAX_Result AAX_CEffectParameters::SetChunk (uint32_t chunkId, const AAX_SPlugInC
         std::pair<std::string, double> entry;
 
         if (! reader.read (length) || length > 4096)
-            return aax::result::incorrectChunkSize;
+            return AAX_ERROR_INCORRECT_CHUNK_SIZE;
 
         entry.first.resize (length);
 
         if (! reader.read (entry.first.data(), length) || ! reader.read (entry.second))
-            return aax::result::incorrectChunkSize;
+            return AAX_ERROR_INCORRECT_CHUNK_SIZE;
 
         entries.push_back (std::move (entry));
     }
 
     for (const auto& [id, value] : entries)
-        if (id != masterBypassId && mParameterManager.GetParameterByID (id.c_str()) != nullptr)
+        if (id != cDefaultMasterBypassID && mParameterManager.GetParameterByID (id.c_str()) != nullptr)
             SetParameterNormalizedValue (id.c_str(), value);
 
-    return aax::result::success;
+    return AAX_SUCCESS;
 }
 
-AAX_Result AAX_CEffectParameters::NotificationReceived (uint32_t, const void*, uint32_t)
+AAX_Result AAX_CEffectParameters::NotificationReceived (AAX_CTypeID, const void*, uint32_t)
 {
-    return aax::result::success;
-}
-
-void AAX_CEffectParameters::RegisterPacket (AAX_CParamID id, AAX_CFieldIndex field)
-{
-    packets.emplace_back (id, field);
-
-    if (const auto* parameter = mParameterManager.GetParameterByID (id))
-        postPacket (*parameter);
+    return AAX_SUCCESS;
 }
 
 std::vector<uint8_t> AAX_CEffectParameters::buildControlsChunk() const
@@ -355,30 +377,17 @@ std::vector<uint8_t> AAX_CEffectParameters::buildControlsChunk() const
     {
         const auto& parameter = *mParameterManager.GetParameter (i);
 
-        if (parameter.Identifier() == masterBypassId)
+        const std::string id = parameter.Identifier();
+
+        if (id == cDefaultMasterBypassID)
             continue;
 
-        append (data, static_cast<uint32_t> (parameter.Identifier().size()));
-        data.insert (data.end(), parameter.Identifier().begin(), parameter.Identifier().end());
+        append (data, static_cast<uint32_t> (id.size()));
+        data.insert (data.end(), id.begin(), id.end());
         append (data, parameter.GetNormalizedValue());
         ++count;
     }
 
     std::memcpy (data.data(), &count, sizeof (count));
     return data;
-}
-
-void AAX_CEffectParameters::postPacket (const AAX_IParameter& parameter) const
-{
-    if (hostController == nullptr)
-        return;
-
-    for (const auto& [id, field] : packets)
-    {
-        if (id == parameter.Identifier())
-        {
-            const auto value = static_cast<int32_t> (parameter.GetNormalizedValue() != 0.0);
-            hostController->PostPacket (field, &value, sizeof (value));
-        }
-    }
 }

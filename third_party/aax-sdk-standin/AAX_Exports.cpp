@@ -1,11 +1,18 @@
 #include "AAX_Exports.h"
 
+#include "AAX_VDescriptions.h"
 #include "CACFUnknown.h"
 
 #include <memory>
 
 namespace
 {
+/** Anything thrown inside an entry point. */
+constexpr AAX_Result ACF_E_UNEXPECTED = static_cast<AAX_Result> (0x8000FFFFu);
+
+/** The SDK version the library reports: version 0x0202, revision 10694978. */
+constexpr uint64_t sdkVersion = 0x0000020200A32D42ull;
+
 /** The host's service interface, kept for the library's lifetime. */
 class AAX_VHostServices
 {
@@ -32,7 +39,7 @@ AAX_Result guarded (Body&& body) noexcept
     }
     catch (...)
     {
-        return aax::result::unexpected;
+        return ACF_E_UNEXPECTED;
     }
 }
 } // namespace
@@ -42,19 +49,19 @@ extern "C"
     AAX_EXPORT AAX_Result ACFRegisterPlugin (IACFUnknown*, IACFPluginDefinition** definition)
     {
         return guarded (
-            [definition]
+            [definition]() -> AAX_Result
             {
-                auto collection = std::make_unique<AAX_CCollection>();
+                auto collection = std::make_unique<AAX_VCollection>();
                 const auto described = GetEffectDescriptions (collection.get());
 
-                if (described != aax::result::success)
+                if (described != AAX_SUCCESS)
                     return described;
 
                 if (definition == nullptr)
-                    return aax::result::nullObject;
+                    return AAX_ERROR_NULL_OBJECT;
 
                 *definition = collection.release();
-                return aax::result::success;
+                return AAX_SUCCESS;
             });
     }
 
@@ -63,7 +70,7 @@ extern "C"
         if (definition != nullptr)
             *definition = nullptr;
 
-        return aax::result::success;
+        return AAX_SUCCESS;
     }
 
     AAX_EXPORT AAX_Result ACFGetClassFactory (IACFUnknown*, const void*, const void*, void** factory)
@@ -71,7 +78,7 @@ extern "C"
         if (factory != nullptr)
             *factory = nullptr;
 
-        return aax::result::unimplemented;
+        return AAX_ERROR_UNIMPLEMENTED;
     }
 
     AAX_EXPORT AAX_Result ACFCanUnloadNow()
@@ -82,30 +89,30 @@ extern "C"
     AAX_EXPORT AAX_Result ACFStartup (IACFUnknown* host)
     {
         return guarded (
-            [host]
+            [host]() -> AAX_Result
             {
                 if (hostServices == nullptr)
                     hostServices = std::make_unique<AAX_VHostServices> (host);
 
-                return aax::result::success;
+                return AAX_SUCCESS;
             });
     }
 
     AAX_EXPORT AAX_Result ACFShutdown()
     {
         return guarded (
-            []
+            []() -> AAX_Result
             {
                 hostServices.reset();
-                return aax::result::success;
+                return AAX_SUCCESS;
             });
     }
 
     AAX_EXPORT AAX_Result ACFGetSDKVersion (uint64_t* version)
     {
         if (version != nullptr)
-            *version = aax::sdkVersion;
+            *version = sdkVersion;
 
-        return aax::result::success;
+        return AAX_SUCCESS;
     }
 }

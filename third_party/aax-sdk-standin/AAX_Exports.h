@@ -3,8 +3,7 @@
 // The seven entry points an AAX host resolves in the plug-in's library, and
 // the description function that the plug-in provides for them.
 
-#include "AAX_Descriptors.h"
-#include "AAX_HostInterfaces.h"
+#include "AAX_ICollection.h"
 
 // The entry points are exported; every other symbol of the library stays hidden
 // (the Windows DLL takes its exports from its .def file).
@@ -13,6 +12,25 @@
 #else
 #define AAX_EXPORT __attribute__ ((visibility ("default")))
 #endif
+
+/** The root of the objects a host passes to the entry points. */
+class IACFUnknown
+{
+public:
+    virtual ~IACFUnknown() = default;
+};
+
+class AAX_VCollection;
+
+/** What the host receives from ACFRegisterPlugin: the recorded description. */
+class IACFPluginDefinition
+{
+public:
+    virtual ~IACFPluginDefinition() = default;
+    virtual const AAX_VCollection& GetCollection() const = 0;
+    /** Ends the definition's life; the host calls it once it has read it. */
+    virtual void Release() = 0;
+};
 
 /** Written by the plug-in: describes its effects into the host's collection. */
 AAX_Result GetEffectDescriptions (AAX_ICollection* collection);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+/** The results the SDK's calls give besides AAX_SUCCESS. */
+enum AAX_EError : int32_t
+{
+    AAX_SUCCESS = 0,
+    AAX_ERROR_INVALID_PARAMETER_ID = -20001,
+    AAX_ERROR_NULL_OBJECT = -20004,
+    AAX_ERROR_INVALID_CHUNK_INDEX = -20006,
+    AAX_ERROR_INVALID_CHUNK_ID = -20007,
+    AAX_ERROR_INCORRECT_CHUNK_SIZE = -20008,
+    AAX_ERROR_UNIMPLEMENTED = -20009
+};
