@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-namespace identity = quaverline::identity;
+namespace quaverline
+{
 
 juce::AudioProcessor::BusesProperties AudioClockAudioProcessor::makeBusesProperties()
 {
@@ -19,7 +20,7 @@ AudioClockAudioProcessor::AudioClockAudioProcessor()
     : AudioProcessor (makeBusesProperties())
 {
     const auto normalisedFormat = wrapperType == wrapperType_VST3 || wrapperType == wrapperType_LV2;
-    auto parameter = std::make_unique<quaverline::TimeSignatureParameter> (timeSignature, normalisedFormat);
+    auto parameter = std::make_unique<TimeSignatureParameter> (timeSignature, normalisedFormat);
     timeSignatureParameter = parameter.get();
     addParameter (parameter.release());
 }
@@ -40,7 +41,7 @@ void AudioClockAudioProcessor::prepareToPlay (double, int)
 
 void AudioClockAudioProcessor::releaseResources() {}
 
-std::optional<quaverline::HostPosition> AudioClockAudioProcessor::readHostPosition() const
+std::optional<HostPosition> AudioClockAudioProcessor::readHostPosition() const
 {
     auto* const hostPlayHead = getPlayHead();
 
@@ -52,7 +53,7 @@ std::optional<quaverline::HostPosition> AudioClockAudioProcessor::readHostPositi
     if (! position.hasValue())
         return std::nullopt;
 
-    quaverline::HostPosition reported;
+    HostPosition reported;
     reported.isPlaying = position->getIsPlaying() || position->getIsRecording();
 
     if (const auto bpm = position->getBpm())
@@ -67,7 +68,7 @@ std::optional<quaverline::HostPosition> AudioClockAudioProcessor::readHostPositi
     return reported;
 }
 
-quaverline::TransportState AudioClockAudioProcessor::readTransport (int numSamples)
+TransportState AudioClockAudioProcessor::readTransport (int numSamples)
 {
     const auto reported = readHostPosition();
 
@@ -173,7 +174,7 @@ int AudioClockAudioProcessor::getNumParameters()
 
 const juce::String AudioClockAudioProcessor::getParameterName (int parameterIndex)
 {
-    return parameterIndex == 0 ? juce::String (quaverline::timeSignature::parameterName) : juce::String();
+    return parameterIndex == 0 ? juce::String (timeSignature::parameterName) : juce::String();
 }
 
 float AudioClockAudioProcessor::getParameter (int)
@@ -241,3 +242,5 @@ bool AudioClockAudioProcessor::isOutputChannelStereoPair (int) const
 {
     return true;
 }
+
+} // namespace quaverline

@@ -6,11 +6,14 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+namespace quaverline
+{
+
 /** Quaverline's audio processor: turns the host's transport into a clock signal
     on every output channel.
 
-    A thin adapter: the clock signal comes from quaverline::ClockRenderer, the
-    parameter and state rules from quaverline::TimeSignatureState. Most host
+    A thin adapter: the clock signal comes from ClockRenderer, the
+    parameter and state rules from TimeSignatureState. Most host
     questions get fixed answers. The legacy index-based parameter operations are
     kept for callers that use them; hosts reach the parameter through the
     "Time Signature" parameter object.
@@ -60,20 +63,22 @@ public:
     bool isOutputChannelStereoPair (int index) const override;
 
     /** The index, the changed flag and their rules, for the editor. */
-    quaverline::TimeSignatureState& getTimeSignatureState() noexcept { return timeSignature; }
+    TimeSignatureState& getTimeSignatureState() noexcept { return timeSignature; }
 
     /** The "Time Signature" parameter, through which the editor tells the host. */
     juce::AudioProcessorParameter& getTimeSignatureParameter() noexcept { return *timeSignatureParameter; }
 
 private:
     static BusesProperties makeBusesProperties();
-    std::optional<quaverline::HostPosition> readHostPosition() const;
-    quaverline::TransportState readTransport (int numSamples);
+    std::optional<HostPosition> readHostPosition() const;
+    TransportState readTransport (int numSamples);
 
-    quaverline::TimeSignatureState timeSignature;
-    quaverline::ClockRenderer renderer;
-    quaverline::TransportFollower transportFollower;
+    TimeSignatureState timeSignature;
+    ClockRenderer renderer;
+    TransportFollower transportFollower;
     juce::AudioProcessorParameter* timeSignatureParameter = nullptr; // owned by the base class
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioClockAudioProcessor)
 };
+
+} // namespace quaverline

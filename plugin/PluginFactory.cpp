@@ -6,5 +6,5 @@
 // through this function and own it from then on.
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {
-    return std::make_unique<AudioClockAudioProcessor>().release();
+    return std::make_unique<quaverline::AudioClockAudioProcessor>().release();
 }

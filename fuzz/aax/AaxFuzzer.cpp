@@ -12,6 +12,7 @@
 
 namespace
 {
+using namespace quaverline::test;
 using quaverline::fuzz::FuzzInput;
 using quaverline::fuzz::FuzzOutput;
 

@@ -14,6 +14,7 @@
 
 namespace
 {
+using namespace quaverline::test;
 using quaverline::fuzz::FuzzInput;
 using quaverline::fuzz::FuzzOutput;
 

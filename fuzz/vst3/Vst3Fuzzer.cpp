@@ -10,7 +10,7 @@
 
 namespace
 {
-using namespace vst3host;
+using namespace quaverline::test::vst3host;
 using quaverline::fuzz::FuzzInput;
 using quaverline::fuzz::FuzzOutput;
 

@@ -4,6 +4,9 @@
 #include "engine/TimeSignature.h"
 #include "plugin/AudioClockAudioProcessor.h"
 
+namespace quaverline
+{
+
 namespace
 {
 constexpr int initialFallbackId = 6; // " 8/8"
@@ -28,8 +31,8 @@ AudioClockEditor::AudioClockEditor (AudioClockAudioProcessor& processorToEdit, c
     timeSignatureBox->setTextWhenNoChoicesAvailable (TRANS ("(no choices)"));
 
     // Item k is index k: " 3/8" to "32/8".
-    for (int itemId = 1; itemId <= quaverline::timeSignature::numChoices; ++itemId)
-        timeSignatureBox->addItem (juce::translate (quaverline::timeSignature::label (itemId)), itemId);
+    for (int itemId = 1; itemId <= timeSignature::numChoices; ++itemId)
+        timeSignatureBox->addItem (juce::translate (timeSignature::label (itemId)), itemId);
 
     timeSignatureBox->addListener (this);
 
@@ -77,7 +80,7 @@ void AudioClockEditor::resized()
 int AudioClockEditor::idFromParameter (int fallbackId) const
 {
     const auto value = clockProcessor.getTimeSignatureState().getParameterValue();
-    const int id = quaverline::timeSignature::indexForParameterValue (value);
+    const int id = timeSignature::indexForParameterValue (value);
 
     // An ID above the list's range is kept: it selects no item.
     return id == 0 ? fallbackId : id;
@@ -98,6 +101,8 @@ void AudioClockEditor::comboBoxChanged (juce::ComboBox* box)
     if (box != timeSignatureBox.get())
         return;
 
-    const auto value = quaverline::timeSignature::parameterValue (timeSignatureBox->getSelectedId());
+    const auto value = timeSignature::parameterValue (timeSignatureBox->getSelectedId());
     clockProcessor.getTimeSignatureParameter().setValueNotifyingHost (value);
 }
+
+} // namespace quaverline

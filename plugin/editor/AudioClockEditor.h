@@ -2,6 +2,9 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+namespace quaverline
+{
+
 class AudioClockAudioProcessor;
 
 /** Quaverline's window: 150 by 150 pixels of artwork with a caption and the
@@ -53,3 +56,5 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioClockEditor)
 };
+
+} // namespace quaverline

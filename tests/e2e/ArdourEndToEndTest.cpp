@@ -13,6 +13,9 @@
 
 #include <cstdlib>
 
+namespace quaverline::test
+{
+
 namespace
 {
 constexpr double sampleRate = 48000.0;
@@ -190,3 +193,5 @@ INSTANTIATE_TEST_SUITE_P (
                               vstTolerance },
                      Format { "Lv2", "LV2", QUAVERLINE_LV2_URI, "LV2_PATH", QUAVERLINE_LV2_BUNDLE, "", 0 }),
     [] (const auto& testInfo) { return std::string (testInfo.param.name); });
+
+} // namespace quaverline::test

@@ -20,6 +20,9 @@
 #include <string>
 #include <thread>
 
+namespace quaverline::test
+{
+
 namespace
 {
 constexpr int sampleRate = 48000;
@@ -199,3 +202,5 @@ TEST (JalvEndToEnd, PulsesFallWhereTheEngineSays)
 
     EXPECT_EQ (starts, expected);
 }
+
+} // namespace quaverline::test

@@ -9,6 +9,9 @@
 #include <cmath>
 #include <limits>
 
+namespace quaverline::test
+{
+
 using namespace quaverline;
 
 namespace
@@ -375,3 +378,5 @@ TEST (ClockRenderer, NonFinitePositionsAreIdle)
         for (const auto sample : renderFresh ({ position, 64 }))
             ASSERT_TRUE (isIdleSample (sample));
 }
+
+} // namespace quaverline::test

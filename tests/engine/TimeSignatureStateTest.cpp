@@ -7,6 +7,9 @@
 #include <cmath>
 #include <limits>
 
+namespace quaverline::test
+{
+
 using quaverline::TimeSignatureState;
 
 struct Rounding
@@ -136,3 +139,5 @@ TEST (TimeSignature, LabelsLikeTheEditor)
     EXPECT_EQ (quaverline::timeSignature::label (1), " 3/8");
     EXPECT_EQ (quaverline::timeSignature::label (30), "32/8");
 }
+
+} // namespace quaverline::test

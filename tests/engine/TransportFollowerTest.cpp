@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+namespace quaverline::test
+{
+
 using quaverline::HostPosition;
 using quaverline::TransportFollower;
 using quaverline::TransportState;
@@ -69,3 +72,5 @@ TEST (TransportFollower, AReportWithoutTempoKeepsTheLastTempo)
     follower.follow (playingAt (0.0, std::nullopt, 90.0), block, rate);
     expectState (follower.follow (playingAt (std::nullopt, 32000, std::nullopt), block, rate), true, 90.0, 1.0);
 }
+
+} // namespace quaverline::test

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+namespace quaverline::test
+{
+
 namespace
 {
 using FrameRate = juce::AudioPlayHead::FrameRate;
@@ -194,3 +197,5 @@ TEST_F (AaxFace, TheAudioCallbackAllocatesNothing)
 
     EXPECT_EQ (counter.getCount(), 0);
 }
+
+} // namespace quaverline::test

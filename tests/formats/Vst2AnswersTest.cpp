@@ -6,6 +6,9 @@
 #include <cstring>
 #include <string>
 
+namespace quaverline::test
+{
+
 using namespace quaverline::vst2;
 
 struct Cut
@@ -67,3 +70,5 @@ TEST (Vst2CanDo, NullIsUnknown)
     EXPECT_EQ (canDo (nullptr), 0);
     EXPECT_EQ (canDo ("bypass"), 1);
 }
+
+} // namespace quaverline::test

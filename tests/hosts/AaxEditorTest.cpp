@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+namespace quaverline::test
+{
+
 namespace
 {
 /** The host's view container: a native window (type 3) and what it is told. */
@@ -85,3 +88,5 @@ TEST (AaxEditor, OpensInTheHostsWindowAndClosesRepeatedly)
     EXPECT_EQ (container.mouseEvents, 0); // the editor names no parameter for its controls
     gui->Release();
 }
+
+} // namespace quaverline::test

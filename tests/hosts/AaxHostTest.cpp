@@ -14,6 +14,9 @@
 #include <random>
 #include <thread>
 
+namespace quaverline::test
+{
+
 namespace
 {
 using namespace aaxhost;
@@ -646,3 +649,5 @@ TEST_F (AaxHostTest, NotificationsAreAnsweredWithSuccess)
 
     EXPECT_EQ (instance.parameters->NotificationReceived (AAX_eNotificationEvent_ASPreviewState, nullptr, 0), 0);
 }
+
+} // namespace quaverline::test

@@ -10,6 +10,9 @@
 #include <atomic>
 #include <thread>
 
+namespace quaverline::test
+{
+
 TEST (AaxThreads, AudioAndHostTogether)
 {
     const aaxhost::Scan scan;
@@ -45,3 +48,5 @@ TEST (AaxThreads, AudioAndHostTogether)
 
     audio.join();
 }
+
+} // namespace quaverline::test

@@ -27,6 +27,9 @@
 #include <string>
 #include <vector>
 
+namespace quaverline::test
+{
+
 namespace
 {
 constexpr int blockSize = 512;
@@ -482,3 +485,5 @@ TEST_F (Lv2Host, PositionNumbersNoIntegerHoldsAreNoNumbers)
         EXPECT_EQ (left, right);
     }
 }
+
+} // namespace quaverline::test

@@ -10,6 +10,9 @@
 #include <limits>
 #include <random>
 
+namespace quaverline::test
+{
+
 namespace
 {
 int32_t fourCharCode (const char (&code)[5])
@@ -482,3 +485,5 @@ TEST_F (Vst2HostTest, SampleRatesThatAreNotRatesAreIgnored)
     const auto signal = render (12, 512, 120.0, 0.0, 44100.0);
     EXPECT_EQ (firstStarts (signal, 3), (std::vector<int64_t> { 0, 919, 1838 }));
 }
+
+} // namespace quaverline::test

@@ -8,6 +8,9 @@
 #include <atomic>
 #include <thread>
 
+namespace quaverline::test
+{
+
 TEST_F (Vst2HostTest, ThreadsAudioAndHostTogether)
 {
     resume (48000.0f, 256);
@@ -40,3 +43,5 @@ TEST_F (Vst2HostTest, ThreadsAudioAndHostTogether)
 
     audio.join();
 }
+
+} // namespace quaverline::test

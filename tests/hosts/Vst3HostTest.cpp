@@ -14,6 +14,9 @@
 #include <limits>
 #include <random>
 
+namespace quaverline::test
+{
+
 namespace
 {
 using namespace vst3host;
@@ -384,3 +387,5 @@ TEST_F (Vst3HostTest, ProcessingWhileInactiveAfterASwitchTo51)
     output.numChannels = 2;
     EXPECT_EQ (host.processor->process (data), kResultOk);
 }
+
+} // namespace quaverline::test

@@ -10,6 +10,9 @@
 #include <atomic>
 #include <thread>
 
+namespace quaverline::test
+{
+
 using namespace vst3host;
 
 TEST (Vst3Threads, AudioAndHostTogether)
@@ -71,3 +74,5 @@ TEST (Vst3Threads, AudioAndHostTogether)
     host.processor->setProcessing (false);
     host.component->setActive (false);
 }
+
+} // namespace quaverline::test

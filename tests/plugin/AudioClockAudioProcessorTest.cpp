@@ -1,11 +1,15 @@
 #include "engine/ClockRenderer.h"
 #include "engine/PulseShape.h"
 #include "plugin/identity/PluginIdentity.h"
+#include "tests/plugin/HostListener.h"
 #include "tests/plugin/ProcessorFixture.h"
 #include "tests/support/CaseName.h"
 #include "tools/analysis/ClockSignalAnalysis.h"
 
 #include <cmath>
+
+namespace quaverline::test
+{
 
 namespace
 {
@@ -101,18 +105,6 @@ TEST_F (ProcessorTest, IndexedParameterOperations)
     EXPECT_FALSE (state.takeChangedFlag());
 }
 
-struct ParameterListener final : public juce::AudioProcessorListener
-{
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
-    {
-        changes.emplace_back (index, value);
-    }
-
-    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
-
-    std::vector<std::pair<int, float>> changes;
-};
-
 TEST_F (ProcessorTest, TheParameterAsTheFormatWrappersSeeIt)
 {
     const auto& parameters = processor->getParameters();
@@ -130,7 +122,7 @@ TEST_F (ProcessorTest, TheParameterAsTheFormatWrappersSeeIt)
     EXPECT_FALSE (parameter.isOrientationInverted());
     EXPECT_EQ (parameter.getValue(), 0.2f);
 
-    ParameterListener listener;
+    HostListener listener;
     processor->addListener (&listener);
     parameter.setValueNotifyingHost (1.0f);
     processor->removeListener (&listener);
@@ -434,3 +426,5 @@ INSTANTIATE_TEST_SUITE_P (
         WrapperCase { "Vst3", juce::AudioProcessor::wrapperType_VST3, 1.0f },
         WrapperCase { "Lv2", juce::AudioProcessor::wrapperType_LV2, 1.0f }),
     caseName<WrapperCase>);
+
+} // namespace quaverline::test

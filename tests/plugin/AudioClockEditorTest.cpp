@@ -2,6 +2,9 @@
 
 #include "BinaryData.h"
 
+namespace quaverline::test
+{
+
 using Change = std::pair<int, float>;
 using Changes = std::vector<Change>;
 
@@ -303,3 +306,5 @@ TEST (EditorArtwork, IsABaselineJfifJpegAt72DpiWith420Sampling)
     EXPECT_EQ (frame[10], 0x11);
     EXPECT_EQ (frame[13], 0x11);
 }
+
+} // namespace quaverline::test

@@ -3,6 +3,7 @@
 #include "plugin/AudioClockAudioProcessor.h"
 #include "plugin/PluginFactory.h"
 #include "plugin/editor/AudioClockEditor.h"
+#include "tests/plugin/HostListener.h"
 
 #include <gtest/gtest.h>
 
@@ -13,18 +14,8 @@ namespace juce
 bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
 } // namespace juce
 
-/** Records what the host would be told: every parameter change the processor reports. */
-struct HostListener final : public juce::AudioProcessorListener
+namespace quaverline::test
 {
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
-    {
-        changes.emplace_back (index, value);
-    }
-
-    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
-
-    std::vector<std::pair<int, float>> changes;
-};
 
 /** A processor as a host has it, and an editor opened as the wrappers open it.
     The editor's timer is stopped once checked: ticks are delivered by the test.
@@ -84,3 +75,5 @@ protected:
     std::unique_ptr<AudioClockAudioProcessor> processor;
     std::unique_ptr<AudioClockEditor> editor;
 };
+
+} // namespace quaverline::test

@@ -2,6 +2,9 @@
 #include "tests/support/AllocationCounter.h"
 #include "tests/support/CaseName.h"
 
+namespace quaverline::test
+{
+
 struct AllocationCase
 {
     const char* name;
@@ -52,3 +55,5 @@ TEST (AllocationCounter, SeesAnAllocation)
     auto allocated = std::make_unique<int> (1);
     EXPECT_EQ (counter.getCount(), 1);
 }
+
+} // namespace quaverline::test

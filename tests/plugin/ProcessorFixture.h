@@ -7,6 +7,9 @@
 
 #include <optional>
 
+namespace quaverline::test
+{
+
 /** A play head whose answer each test sets; no position at all by default. */
 struct FakePlayHead final : public juce::AudioPlayHead
 {
@@ -69,3 +72,5 @@ protected:
     FakePlayHead playHead;
     std::unique_ptr<juce::AudioProcessor> processor;
 };
+
+} // namespace quaverline::test

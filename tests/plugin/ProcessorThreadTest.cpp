@@ -9,6 +9,9 @@
 #include <atomic>
 #include <thread>
 
+namespace quaverline::test
+{
+
 TEST_F (EditorTest, ThreadsAudioHostAndEditorTogether)
 {
     FakePlayHead playHead;
@@ -56,3 +59,5 @@ TEST_F (EditorTest, ThreadsAudioHostAndEditorTogether)
     hostThread.join();
     processor->setPlayHead (nullptr);
 }
+
+} // namespace quaverline::test

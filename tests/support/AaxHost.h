@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+namespace quaverline::test
+{
+
 /** A simulated AAX host: loads the built plug-in library, resolves
     the seven entry points and implements what an AAX host gives a plug-in
     (controller, transport, automation, MIDI node, view container).
@@ -151,3 +154,5 @@ public:
 };
 
 } // namespace aaxhost
+
+} // namespace quaverline::test

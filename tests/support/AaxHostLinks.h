@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+namespace quaverline::test
+{
+
 /** What a simulated AAX host gives a plug-in instance: its transport,
     controller, automation and MIDI node.
 */
@@ -171,3 +174,5 @@ public:
 };
 
 } // namespace aaxhost
+
+} // namespace quaverline::test

@@ -52,6 +52,9 @@ void* allocateAligned (std::size_t size, std::align_val_t alignment)
 }
 } // namespace
 
+namespace quaverline::test
+{
+
 ScopedAllocationCounter::ScopedAllocationCounter()
 {
     allocations = 0;
@@ -67,6 +70,8 @@ long ScopedAllocationCounter::getCount() const
 {
     return allocations;
 }
+
+} // namespace quaverline::test
 
 void* operator new (std::size_t size)
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+namespace quaverline::test
+{
+
 /** Counts heap allocations made on the calling thread while a scope is alive.
     The test program's global operator new reports to it, and so do malloc,
     calloc and realloc (except under AddressSanitizer, which owns those).
@@ -15,3 +18,5 @@ public:
     ScopedAllocationCounter (const ScopedAllocationCounter&) = delete;
     ScopedAllocationCounter& operator= (const ScopedAllocationCounter&) = delete;
 };
+
+} // namespace quaverline::test

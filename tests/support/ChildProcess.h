@@ -10,6 +10,9 @@
 #include <unistd.h>
 #include <vector>
 
+namespace quaverline::test
+{
+
 /** A program that a test runs beside itself (a server, a host): started in the
     constructor, stopped in the destructor. It dies with the test, its output
     goes to a log file, and its standard input stays open until it is stopped,
@@ -83,3 +86,5 @@ private:
     pid_t process = -1;
     int inputEnd = -1;
 };
+
+} // namespace quaverline::test

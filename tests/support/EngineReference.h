@@ -6,6 +6,9 @@
 
 #include <vector>
 
+namespace quaverline::test
+{
+
 /** Where the engine starts its pulses for a transport that plays from
     position 0 at a steady tempo, in the default time signature: what a host
     that runs Quaverline that way must get.
@@ -18,3 +21,5 @@ inline std::vector<int64_t> enginePulseStarts (double sampleRate, double tempo, 
     renderer.render (signal.data(), numSamples, { true, tempo, 0.0 }, quaverline::timeSignature::initialIndex);
     return quaverline::findPulseStarts (signal.data(), signal.size());
 }
+
+} // namespace quaverline::test

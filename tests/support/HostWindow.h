@@ -8,6 +8,9 @@
 
 #include <vector>
 
+namespace quaverline::test
+{
+
 /** The host's own window, into which the plug-in puts its editor. */
 class HostWindow
 {
@@ -84,3 +87,5 @@ public:
     Display* display = nullptr;
     Window window = 0;
 };
+
+} // namespace quaverline::test

@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdio>
 
+namespace quaverline::test
+{
+
 /** The memory this process has mapped, in bytes, where the system tells it
     (0 elsewhere). Memory asked for but never touched counts too, so that an
     allocation the size of a host's lie shows.
@@ -28,3 +31,5 @@ inline std::size_t mappedBytes()
 
 /** More than any block of Quaverline's needs, far less than a lie costs. */
 inline constexpr std::size_t plausibleGrowth = std::size_t (1) << 30;
+
+} // namespace quaverline::test

@@ -12,6 +12,9 @@
 #include <dlfcn.h>
 #endif
 
+namespace quaverline::test
+{
+
 /** The library, loaded once and kept, as hosts do; null if it cannot be loaded. */
 inline void* openPluginLibrary (const char* path)
 {
@@ -35,3 +38,5 @@ Function pluginEntryPoint (void* library, const char* name)
     return reinterpret_cast<Function> (dlsym (library, name));
 #endif
 }
+
+} // namespace quaverline::test

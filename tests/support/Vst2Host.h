@@ -13,6 +13,9 @@
 #include <thread>
 #include <vector>
 
+namespace quaverline::test
+{
+
 /** A minimal VST 2.4 host: loads the built plug-in library as a host does
     and answers the plug-in's callbacks. One host is current at a time, since
     the callback carries no pointer of the host's own.
@@ -198,3 +201,5 @@ protected:
     Vst2Host host;
     AEffect* effect = nullptr;
 };
+
+} // namespace quaverline::test

@@ -19,6 +19,9 @@
 #include <utility>
 #include <vector>
 
+namespace quaverline::test
+{
+
 namespace vst3host
 {
 using namespace Steinberg;
@@ -347,3 +350,5 @@ public:
 };
 
 } // namespace vst3host
+
+} // namespace quaverline::test

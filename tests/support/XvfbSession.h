@@ -15,6 +15,9 @@
 #include <thread>
 #include <unistd.h>
 
+namespace quaverline::test
+{
+
 /** A private X display for tests that open real windows: Xvfb with a window
     manager (openbox), which JUCE needs for the atoms it asks for. Started in
     the constructor, stopped in the destructor; DISPLAY points to it meanwhile.
@@ -124,3 +127,5 @@ private:
     std::string displayName;
     bool ready = false;
 };
+
+} // namespace quaverline::test

@@ -8,6 +8,8 @@
 
 namespace
 {
+using quaverline::test::XvfbSession;
+
 XvfbSession* session = nullptr;
 
 /** The X display for the whole run; not started when the tests are only listed. */
@@ -32,7 +34,7 @@ private:
 
 } // namespace
 
-bool xvfbSessionIsReady()
+bool quaverline::test::xvfbSessionIsReady()
 {
     return session != nullptr && session->isReady();
 }

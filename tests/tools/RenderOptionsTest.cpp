@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+namespace quaverline::test
+{
+
 using namespace quaverline;
 
 TEST (RenderOptions, DefaultsRenderTwoBarsOfEightEighthsAt120Bpm)
@@ -147,3 +150,5 @@ INSTANTIATE_TEST_SUITE_P (RenderOptions,
                                            BadArguments { { "--bars", "0.0000000001" }, "shorter than one sample" },
                                            BadArguments { { "--colour", "red" }, "unknown option \"--colour\"" },
                                            BadArguments { { "clock.wav" }, "unknown argument \"clock.wav\"" }));
+
+} // namespace quaverline::test

@@ -10,6 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace quaverline::test
+{
+
 namespace
 {
 struct ToolRun
@@ -158,3 +161,5 @@ TEST_F (RenderTool, ALinkIsWrittenThroughAndStaysALink)
     EXPECT_GT (file ("clock.wav").getSize(), 4800);
     EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 2); // no temporary files left
 }
+
+} // namespace quaverline::test

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+namespace quaverline::test
+{
+
 TEST (WindowsDll, VstPluginMainByNameAndByOrdinal)
 {
     auto* library = openPluginLibrary (QUAVERLINE_VST2_PATH);
@@ -16,3 +19,5 @@ TEST (WindowsDll, VstPluginMainByNameAndByOrdinal)
     EXPECT_EQ (byOrdinal, byName);
     EXPECT_EQ (GetProcAddress (static_cast<HMODULE> (library), "juceVstPluginMain"), nullptr);
 }
+
+} // namespace quaverline::test

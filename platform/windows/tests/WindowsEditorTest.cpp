@@ -2,7 +2,11 @@
 // display the test runs on, it opens in the host's window and shows the
 // artwork, decoded through the Windows Imaging Component.
 
+#include "tests/support/ArtworkProbes.h"
 #include "tests/support/Vst2Host.h"
+
+namespace quaverline::test
+{
 
 namespace
 {
@@ -68,9 +72,9 @@ TEST_F (Vst2HostTest, TheEditorShowsTheArtworkInAWindowsHostWindow)
         Sleep (5);
     }
 
-    EXPECT_FALSE (isDark (parent.pixel (3, 3)));  // white ground
-    EXPECT_TRUE (isDark (parent.pixel (58, 21))); // the logo
-    EXPECT_TRUE (isDark (parent.pixel (10, 96))); // the rule
+    expectTheArtwork ([&] (int x, int y) { return isDark (parent.pixel (x, y)); });
 
     dispatch (effEditClose);
 }
+
+} // namespace quaverline::test
