@@ -71,12 +71,12 @@ void JuceAAX_GUI::ContentWrapperComponent::passToHost (const juce::MouseEvent& e
     (container->*handler) (parameterIdFromNumber (parameterIndex).c_str(), modifiers);
 }
 
-void JuceAAX_GUI::ContentWrapperComponent::componentMovedOrResized (juce::Component& component, bool, bool wasResized)
+void JuceAAX_GUI::ContentWrapperComponent::componentMovedOrResized (juce::Component& moved, bool, bool wasResized)
 {
     if (! wasResized)
         return;
 
-    setSize (component.getWidth(), component.getHeight());
+    setSize (moved.getWidth(), moved.getHeight());
 
     if (auto* container = owner.GetViewContainer())
     {

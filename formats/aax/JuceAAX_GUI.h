@@ -45,7 +45,7 @@ private:
     private:
         using MouseHandler = AAX_Result (AAX_IViewContainer::*) (AAX_CParamID, uint32_t);
         void passToHost (const juce::MouseEvent& event, MouseHandler handler) const;
-        void componentMovedOrResized (juce::Component& component, bool wasMoved, bool wasResized) override;
+        void componentMovedOrResized (juce::Component& moved, bool wasMoved, bool wasResized) override;
 
         JuceAAX_GUI& owner;
         std::unique_ptr<juce::AudioProcessorEditor> editor;

@@ -4,6 +4,7 @@
 
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzSeeds.h"
+#include "plugin/AudioClockAudioProcessor.h"
 #include "plugin/PluginFactory.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -30,7 +31,9 @@ extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
-    static const std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
+    // The processor's own parameter calls, which the VST 2.4 wrapper makes by number.
+    static const std::unique_ptr<quaverline::AudioClockAudioProcessor> processor (
+        dynamic_cast<quaverline::AudioClockAudioProcessor*> (createPluginFilter()));
     FuzzInput input (data, size);
 
     while (! input.isEmpty())

@@ -9,7 +9,8 @@ local session = create_session (folder, name, 48000)
 assert (session, "could not create the session")
 
 local midi = ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1)
-local tracks = session:new_midi_track (midi, midi, true, ARDOUR.PluginInfo (), nil, nil, 1, "clock", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
+local tracks = session:new_midi_track (midi, midi, true, ARDOUR.PluginInfo (), nil, nil, 1, "clock",
+                                      ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
 local track = tracks:front ()
 local plugin = ARDOUR.LuaAPI.new_plugin (session, id, ARDOUR.PluginType[kind], "")
 assert (not plugin:isnil (), "Quaverline not found as " .. kind)
