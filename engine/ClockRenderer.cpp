@@ -5,6 +5,7 @@
 #include "engine/TimeSignature.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace quaverline
@@ -29,6 +30,260 @@ float nextIdleSample (bool& signToggle) noexcept
     signToggle = ! signToggle;
     return signToggle ? idleLevel : -idleLevel;
 }
+
+/** The idle signal from a positive sample on, one sample longer than a chunk,
+    so that a chunk can start on either sign.
+*/
+constexpr int64_t idleChunk = 512;
+
+constexpr std::array<float, idleChunk + 1> idlePattern = []
+{
+    std::array<float, idleChunk + 1> pattern {};
+
+    for (size_t i = 0; i < pattern.size(); ++i)
+        pattern[i] = i % 2 == 0 ? idleLevel : -idleLevel;
+
+    return pattern;
+}();
+
+/** Writes numSamples samples of the idle signal, continuing its alternation:
+    copies of the pattern, which the C library moves at full width.
+*/
+void fillIdle (float* output, int64_t numSamples, bool& signToggle) noexcept
+{
+    const auto* pattern = idlePattern.data() + (signToggle ? 1 : 0);
+
+    for (auto remaining = numSamples; remaining > 0;)
+    {
+        const auto chunk = std::min (remaining, idleChunk);
+        std::copy_n (pattern, chunk, output);
+        output += chunk;
+        remaining -= chunk;
+    }
+
+    if (numSamples % 2 != 0)
+        signToggle = ! signToggle;
+}
+
+/** The bar tick of a position, as every sample's decision computes it. */
+int64_t barTickOf (double position, double barLength) noexcept
+{
+    const double positionInBar = std::fmod (position, barLength);
+    return static_cast<int64_t> (std::floor (positionInBar * musicalTime::ticksPerQuarterNote));
+}
+
+/** Where a position is in the spacing between pulses, as every sample's
+    decision computes it: the tick phase, or its phase in the half tick.
+*/
+double triggerPhaseOf (double position, bool atDoubleRate) noexcept
+{
+    // The half tick is exactly half the tick, and remainders are exact, so the
+    // phase in the half tick of the tick phase is the phase in the half tick.
+    return std::fmod (position, atDoubleRate ? halfTickLength : tickLength);
+}
+
+/** The first sample in (from, last] for which stillTrue is false, or last + 1.
+    stillTrue is true at from and, over (from, last], true up to some sample
+    and false from there on. guess is where the change is expected: with a good
+    guess this takes two calls; with a bad one, a few more.
+*/
+template <typename Predicate>
+int64_t firstFalseAfter (int64_t from, int64_t last, int64_t guess, Predicate&& stillTrue) noexcept
+{
+    if (from >= last)
+        return last + 1;
+
+    auto low = from;      // stillTrue (low)
+    auto high = last + 1; // ! stillTrue (high), or past the end
+    auto probe = std::clamp (guess, from + 1, last);
+
+    // Gallop from the guess to bracket the change, then halve the bracket.
+    for (int64_t distance = 1;; distance *= 2)
+    {
+        if (stillTrue (probe))
+        {
+            low = probe;
+
+            if (probe == last)
+                break;
+
+            probe = std::min (last, probe + distance);
+            continue;
+        }
+
+        high = probe;
+
+        if (probe - 1 == low || stillTrue (probe - 1))
+        {
+            low = probe - 1;
+            break;
+        }
+
+        high = probe - 1;
+        probe = std::max (low + 1, probe - distance);
+    }
+
+    while (high - low > 1)
+    {
+        const auto middle = low + (high - low) / 2;
+
+        if (stillTrue (middle))
+            low = middle;
+        else
+            high = middle;
+    }
+
+    return high;
+}
+
+/** A bound on the rounding in the differences of positions near this one,
+    with room to spare: comparisons farther apart than this need no exact look.
+*/
+double slackAt (double position) noexcept
+{
+    return (std::abs (position) + 1.0) * 0x1p-48;
+}
+
+/** Samples until a position that is offset on from the position at from. */
+int64_t samplesFor (double distance, const PositionRun& run) noexcept
+{
+    const double samples = std::ceil (distance / run.step);
+    return samples < 1.0 ? 1 : (samples > 1.0e15 ? int64_t (1.0e15) : static_cast<int64_t> (samples));
+}
+
+/** A stretch between two pulse positions (or bar lines), known from one exact
+    look at a sample in it: its position and its phase there.
+*/
+struct Period
+{
+    double length = 0.0; // 0: none known
+    double startPosition = 0.0;
+    double startPhase = 0.0;
+
+    /** Whether a later position is in this period with room to spare. */
+    bool clearlyContains (double position) const noexcept
+    {
+        const double travelled = position - startPosition;
+        return length > 0.0 && travelled >= 0.0 && travelled + slackAt (position) < length - startPhase;
+    }
+};
+
+/** The first sample in (from, last] that is in a later period than the given
+    one, or last + 1. The period's start is a sample of the run, at or before
+    from, so that distances between positions are exact.
+*/
+template <typename Phase>
+int64_t endOfPeriod (const PositionRun& run, int64_t from, int64_t last, const Period& period, Phase&& phaseOf) noexcept
+{
+    // Clearly short of the period's end, a sample is in it; near the end, or
+    // within less than one period of the start, a phase below the start's
+    // means the period has turned, and from a whole period on it has for certain.
+    const auto inPeriod = [&] (int64_t sample)
+    {
+        const double position = run.at (sample);
+        const double travelled = position - period.startPosition;
+
+        if (period.clearlyContains (position))
+            return true;
+
+        return travelled < period.length && phaseOf (position) >= period.startPhase;
+    };
+
+    const double toEnd = period.length - period.startPhase - (run.at (from) - period.startPosition);
+    return firstFalseAfter (from, last, from + samplesFor (toEnd, run), inPeriod);
+}
+
+/** The first sample in (from, last] that is in a later period of the given
+    length than sample from, or last + 1. phaseOf gives the position in the period.
+*/
+template <typename Phase>
+int64_t nextPeriod (const PositionRun& run, int64_t from, int64_t last, double length, Phase&& phaseOf) noexcept
+{
+    const double startPosition = run.at (from);
+    return endOfPeriod (run, from, last, Period { length, startPosition, phaseOf (startPosition) }, phaseOf);
+}
+
+/** The first sample in [from, last] of from's bar whose bar tick is at least
+    target, else the first sample of a later bar, else last + 1. Within a bar
+    the bar tick only grows; a new bar starts it again.
+*/
+int64_t
+    barTickAtLeastInBar (const PositionRun& run, int64_t from, int64_t last, int64_t target, double barLength) noexcept
+{
+    const double startPosition = run.at (from);
+    const double startPhase = std::fmod (startPosition, barLength);
+
+    // The bar tick as barTickOf gives it, from the phase already at hand.
+    if (static_cast<int64_t> (std::floor (startPhase * musicalTime::ticksPerQuarterNote)) >= target)
+        return from;
+
+    const double targetPhase = double (target) / musicalTime::ticksPerQuarterNote;
+    const double toTarget = targetPhase - startPhase;
+
+    // Clearly short of the target tick, a sample is below it in the same bar;
+    // near it, the bar tick is computed as every sample's decision does.
+    const auto belowTargetInBar = [&] (int64_t sample)
+    {
+        const double position = run.at (sample);
+        const double travelled = position - startPosition;
+
+        if (travelled + slackAt (position) < toTarget)
+            return true;
+
+        return travelled < barLength && std::fmod (position, barLength) >= startPhase &&
+               barTickOf (position, barLength) < target;
+    };
+
+    return firstFalseAfter (from, last, from + samplesFor (targetPhase - startPhase, run), belowTargetInBar);
+}
+
+/** The first sample in [from, last] whose bar tick is at least target, or last + 1. */
+int64_t
+    firstBarTickAtLeast (const PositionRun& run, int64_t from, int64_t last, int64_t target, double barLength) noexcept
+{
+    while (from <= last)
+    {
+        const auto reached = barTickAtLeastInBar (run, from, last, target, barLength);
+
+        if (reached > last || barTickOf (run.at (reached), barLength) >= target)
+            return reached;
+
+        from = reached;
+    }
+
+    return last + 1;
+}
+/** Bounds on the positions of the samples from offset first to offset last
+    after an exactly known position. Each addition rounds by at most half an
+    ulp of its sum; the bounds leave far more room than all of them together
+    and the rounding of these estimates.
+*/
+struct PositionBounds
+{
+    PositionBounds (double anchor, int64_t first, int64_t last, double increment) noexcept
+    {
+        const double highest = anchor + double (last) * increment;
+        const double error = double (last + 8) * (std::abs (highest) + increment) * 0x1p-50;
+        low = anchor + double (first) * increment - error;
+        high = highest + error;
+        margin = (std::abs (high) + 1.0) * 0x1p-48;
+    }
+
+    /** Whether all the positions lie in one period of the given length, each
+        at a phase above from and below to (with 0 <= from < to <= length).
+    */
+    bool withinOnePeriod (double length, double from, double to) const noexcept
+    {
+        if (! (low > 0.0 && high < 1.0e15))
+            return false;
+
+        const double start = std::floor (low / length) * length;
+        return low - start > from + margin && start + to - high > margin;
+    }
+
+    double low, high, margin;
+};
+
 } // namespace
 
 void ClockRenderer::setSampleRate (double newSampleRate) noexcept
@@ -61,28 +316,242 @@ void ClockRenderer::renderStopped (float* output, int numSamples) noexcept
 
     // A stopped block starts on the negative half of the idle signal.
     bool signToggle = true;
-
-    for (int i = 0; i < numSamples; ++i)
-        output[i] = nextIdleSample (signToggle);
+    fillIdle (output, numSamples, signToggle);
 }
+
+struct ClockRenderer::Block
+{
+    double increment;
+    double barLength;
+
+    /** The period in which the idle signal last ran out of a run without a
+        pulse, so that the next run need not look again while clearly in it.
+    */
+    Period idlePeriod;
+};
 
 void ClockRenderer::renderRunning (float* output,
                                    int numSamples,
                                    const TransportState& transport,
                                    uint8_t timeSignatureIndex) noexcept
 {
-    const double barLength = timeSignature::quarterNotesPerBar (timeSignatureIndex);
-    const double increment = musicalTime::quarterNotesPerSample (transport.bpm, getSampleRate());
+    Block block { musicalTime::quarterNotesPerSample (transport.bpm, getSampleRate()),
+                  timeSignature::quarterNotesPerBar (timeSignatureIndex),
+                  {} };
 
-    double position = transport.ppqPosition;
     bool signToggle = false;
 
     // Positions accumulate by repeated addition, sample after sample: the pulse
-    // positions that slaved hardware has always seen depend on it.
-    for (int i = 0; i < numSamples; ++i)
+    // positions that slaved hardware has always seen depend on it. Runs give
+    // those same positions without the additions; where no run can be proven
+    // (pre-roll, position 0, not a number, a tie), samples are decided one by one.
+    const bool runsApply = block.increment > 0.0 && std::isfinite (block.increment);
+
+    // The one position known exactly, and its sample. Pulses at the normal rate
+    // and idle stretches clearly without a pulse need no exact position: it is
+    // worked out only when a decision comes near.
+    double anchorPosition = transport.ppqPosition;
+    int64_t anchorSample = 0;
+
+    const double doubleRateEndPhase = double (doubleRateEndTick) / musicalTime::ticksPerQuarterNote;
+
+    for (int64_t sample = 0; sample < numSamples;)
     {
-        output[i] = renderRunningSample (position, increment, barLength, signToggle);
-        position += increment;
+        // Whether the samples up to last clearly stay before the end of double
+        // rate (below bar tick 12, in one bar).
+        const auto clearlyBeforeDoubleRateEnds = [&] (int64_t last)
+        {
+            return ! doubleRate ||
+                   PositionBounds (anchorPosition, sample - anchorSample, last - anchorSample, block.increment)
+                       .withinOnePeriod (block.barLength, 0.0, doubleRateEndPhase);
+        };
+
+        const bool estimatesApply = runsApply && synced && anchorPosition > 0.0 && anchorPosition < 1.0e300;
+
+        if (estimatesApply && pulseActive)
+        {
+            const auto count = pulseSampleIndex < pulseLength
+                                   ? std::min<int64_t> (pulseLength - pulseSampleIndex, numSamples - sample)
+                                   : int64_t (1);
+
+            if (clearlyBeforeDoubleRateEnds (sample + count - 1))
+            {
+                if (pulseSampleIndex < pulseLength)
+                {
+                    std::copy_n (pulseShape::samples.begin() + pulseSampleIndex, count, output + sample);
+                    pulseSampleIndex += static_cast<uint32_t> (count);
+                }
+                else
+                {
+                    // The sample after a pulse is idle, whatever its phase.
+                    pulseActive = false;
+                    pulseSampleIndex = 0;
+                    output[sample] = nextIdleSample (signToggle);
+                }
+
+                sample += count;
+                continue;
+            }
+        }
+
+        if (estimatesApply && ! pulseActive)
+        {
+            // Idle up to a few samples before the next pulse could come, if
+            // nothing can happen there for certain.
+            const double spacing = doubleRate ? halfTickLength : tickLength;
+            const double estimate = anchorPosition + double (sample - anchorSample) * block.increment;
+            const double samplesToTick = (spacing - std::fmod (estimate, spacing)) / block.increment;
+            const auto idleLast = std::min<int64_t> (
+                numSamples - 1, sample + static_cast<int64_t> (std::min (samplesToTick, 1.0e15)) - 4);
+
+            if (idleLast >= sample &&
+                PositionBounds (anchorPosition, sample - anchorSample, idleLast - anchorSample, block.increment)
+                    .withinOnePeriod (spacing, block.increment, spacing) &&
+                clearlyBeforeDoubleRateEnds (idleLast))
+            {
+                fillIdle (output + sample, idleLast - sample + 1, signToggle);
+                sample = idleLast + 1;
+                continue;
+            }
+        }
+
+        if (sample != anchorSample)
+        {
+            anchorPosition = PositionRun::advance (anchorPosition, sample - anchorSample, block.increment);
+            anchorSample = sample;
+        }
+
+        const auto run = runsApply ? PositionRun::startingAt (anchorPosition, sample, numSamples - 1, block.increment)
+                                   : PositionRun { anchorPosition, block.increment, sample, sample };
+
+        if (run.last == run.first)
+            output[sample] = renderRunningSample (anchorPosition, block.increment, block.barLength, signToggle);
+        else
+            renderRun (output, run, block, signToggle);
+
+        anchorPosition = run.at (run.last) + block.increment;
+        sample = anchorSample = run.last + 1;
+    }
+}
+
+void ClockRenderer::renderRun (float* output, const PositionRun& run, Block& block, bool& signToggle) noexcept
+{
+    // The first sample of the run on bar tick 12 or later, found once: where
+    // double rate ends, if it is still on there.
+    int64_t doubleRateEnd = -1;
+    const auto doubleRateEndFrom = [&] (int64_t from)
+    {
+        if (doubleRateEnd < from)
+            doubleRateEnd = firstBarTickAtLeast (run, from, run.last, doubleRateEndTick, block.barLength);
+
+        return doubleRateEnd;
+    };
+
+    for (auto sample = run.first; sample <= run.last;)
+    {
+        if (! synced)
+        {
+            // Idle up to the first sample on bar tick 0 or 6, where counting starts.
+            auto lockOn = sample;
+
+            while (lockOn <= run.last)
+            {
+                const auto barTick = barTickOf (run.at (lockOn), block.barLength);
+
+                if (barTick == 0 || barTick == doubleRateStartTick)
+                    break;
+
+                lockOn = barTick < doubleRateStartTick
+                             ? barTickAtLeastInBar (run, lockOn, run.last, doubleRateStartTick, block.barLength)
+                             : nextPeriod (run,
+                                           lockOn,
+                                           run.last,
+                                           block.barLength,
+                                           [&] (double position) { return std::fmod (position, block.barLength); });
+            }
+
+            fillIdle (output + sample, lockOn - sample, signToggle);
+            sample = lockOn;
+
+            if (sample <= run.last)
+                startCounting (barTickOf (run.at (sample), block.barLength) == doubleRateStartTick);
+
+            continue;
+        }
+
+        if (pulseActive && pulseSampleIndex < pulseLength)
+        {
+            // The rest of the pulse; double rate may end on any of its samples.
+            const auto count = std::min<int64_t> (pulseLength - pulseSampleIndex, run.last - sample + 1);
+
+            if (doubleRate && doubleRateEndFrom (sample) < sample + count)
+                doubleRate = false;
+
+            std::copy_n (pulseShape::samples.begin() + pulseSampleIndex, count, output + sample);
+            pulseSampleIndex += static_cast<uint32_t> (count);
+            sample += count;
+            continue;
+        }
+
+        if (pulseActive)
+        {
+            // The sample after a pulse is idle, whatever its phase.
+            if (doubleRate && doubleRateEndFrom (sample) == sample)
+                doubleRate = false;
+
+            pulseActive = false;
+            pulseSampleIndex = 0;
+            output[sample++] = nextIdleSample (signToggle);
+            continue;
+        }
+
+        // Idle up to the next pulse, or to the end of double rate, where the
+        // spacing of the pulses changes.
+        const auto idleEnd = doubleRate ? doubleRateEndFrom (sample) : run.last + 1;
+        const auto searchLast = std::min (idleEnd - 1, run.last);
+        const bool atDoubleRate = doubleRate;
+        const double spacing = atDoubleRate ? halfTickLength : tickLength;
+        const auto phaseOf = [atDoubleRate] (double position) { return triggerPhaseOf (position, atDoubleRate); };
+        auto trigger = sample;
+
+        while (trigger <= searchLast)
+        {
+            const double position = run.at (trigger);
+            auto& period = block.idlePeriod;
+
+            // Still clearly in a period whose phase was past the pulse window.
+            if (period.length == spacing && period.clearlyContains (position) &&
+                period.clearlyContains (run.at (searchLast)))
+            {
+                trigger = searchLast + 1;
+                break;
+            }
+
+            const double phase = phaseOf (position);
+
+            if (phase <= block.increment)
+                break;
+
+            period = { spacing, position, phase };
+            trigger = endOfPeriod (run, trigger, searchLast, period, phaseOf);
+        }
+
+        if (trigger <= searchLast)
+        {
+            fillIdle (output + sample, trigger - sample, signToggle);
+            block.idlePeriod = {};
+            pulseActive = true;
+            pulseSampleIndex = 0;
+            pulseLength = pulseLengthFor (spacing, block.increment);
+            sample = trigger;
+            continue;
+        }
+
+        fillIdle (output + sample, std::min (idleEnd, run.last + 1) - sample, signToggle);
+        sample = std::min (idleEnd, run.last + 1);
+
+        if (idleEnd <= run.last)
+            doubleRate = false;
     }
 }
 

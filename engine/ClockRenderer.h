@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/PositionRun.h"
 #include "engine/TransportState.h"
 
 #include <atomic>
@@ -18,6 +19,12 @@ namespace quaverline
     after a start on bar tick 6 it sends pulses at twice the rate until bar
     tick 12, so that a sequencer counting pulses is on the downbeat by then.
 
+    The decisions are made only where they can change: positions come exactly
+    from PositionRun, the samples where the clock locks on, a pulse starts or
+    double rate ends are found with the same arithmetic as a sample-by-sample
+    renderer would use, and everything between is written as fills and copies.
+    The result is bit for bit that of deciding every sample on its own.
+
     Real-time safe: render() allocates nothing, takes no lock and throws nothing.
 */
 class ClockRenderer
@@ -33,11 +40,14 @@ public:
     void render (float* output, int numSamples, const TransportState& transport, uint8_t timeSignatureIndex) noexcept;
 
 private:
+    struct Block;
+
     void renderStopped (float* output, int numSamples) noexcept;
     void renderRunning (float* output,
                         int numSamples,
                         const TransportState& transport,
                         uint8_t timeSignatureIndex) noexcept;
+    void renderRun (float* output, const PositionRun& run, Block& block, bool& signToggle) noexcept;
     float renderRunningSample (double position, double increment, double barLength, bool& signToggle) noexcept;
     void startCounting (bool atDoubleRate) noexcept;
     static uint32_t pulseLengthFor (double tickSpacing, double increment) noexcept;
