@@ -328,6 +328,9 @@ struct ClockRenderer::Block
         pulse, so that the next run need not look again while clearly in it.
     */
     Period idlePeriod;
+
+    /** Whether the run about to be rendered clearly ends before double rate does. */
+    bool runBeforeDoubleRateEnds = false;
 };
 
 void ClockRenderer::renderRunning (float* output,
@@ -337,7 +340,8 @@ void ClockRenderer::renderRunning (float* output,
 {
     Block block { musicalTime::quarterNotesPerSample (transport.bpm, getSampleRate()),
                   timeSignature::quarterNotesPerBar (timeSignatureIndex),
-                  {} };
+                  {},
+                  false };
 
     bool signToggle = false;
 
@@ -427,7 +431,10 @@ void ClockRenderer::renderRunning (float* output,
         if (run.last == run.first)
             output[sample] = renderRunningSample (anchorPosition, block.increment, block.barLength, signToggle);
         else
+        {
+            block.runBeforeDoubleRateEnds = doubleRate && estimatesApply && clearlyBeforeDoubleRateEnds (run.last);
             renderRun (output, run, block, signToggle);
+        }
 
         anchorPosition = run.at (run.last) + block.increment;
         sample = anchorSample = run.last + 1;
@@ -438,7 +445,7 @@ void ClockRenderer::renderRun (float* output, const PositionRun& run, Block& blo
 {
     // The first sample of the run on bar tick 12 or later, found once: where
     // double rate ends, if it is still on there.
-    int64_t doubleRateEnd = -1;
+    int64_t doubleRateEnd = block.runBeforeDoubleRateEnds ? run.last + 1 : -1;
     const auto doubleRateEndFrom = [&] (int64_t from)
     {
         if (doubleRateEnd < from)
