@@ -93,7 +93,7 @@ private:
 };
 
 /** Saved state as a host keeps it: bytes read and written from a position. */
-class MemoryStream : public HostObject<IBStream>
+class MemoryStream final : public HostObject<IBStream>
 {
 public:
     MemoryStream() = default;
@@ -166,7 +166,7 @@ private:
 };
 
 /** One parameter's changes within a block: a single point. */
-class ParameterValueQueue : public HostObject<Vst::IParamValueQueue>
+class ParameterValueQueue final : public HostObject<Vst::IParamValueQueue>
 {
 public:
     ParameterValueQueue (Vst::ParamID parameterId, Vst::ParamValue newValue)
@@ -196,7 +196,7 @@ private:
 };
 
 /** The parameter changes of one block, as automation delivers them. */
-class ParameterChanges : public HostObject<Vst::IParameterChanges>
+class ParameterChanges final : public HostObject<Vst::IParameterChanges>
 {
 public:
     int32 PLUGIN_API getParameterCount() override { return static_cast<int32> (queues.size()); }
@@ -212,7 +212,7 @@ public:
 };
 
 /** Records the parameter edits the plug-in reports to the host. */
-class ComponentHandler : public HostObject<Vst::IComponentHandler>
+class ComponentHandler final : public HostObject<Vst::IComponentHandler>
 {
 public:
     tresult PLUGIN_API beginEdit (Vst::ParamID) override { return kResultOk; }
