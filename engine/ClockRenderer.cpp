@@ -65,11 +65,16 @@ void fillIdle (float* output, int64_t numSamples, bool& signToggle) noexcept
         signToggle = ! signToggle;
 }
 
-/** The bar tick of a position, as every sample's decision computes it. */
+/** The bar tick of a position in its bar, as every sample's decision computes it. */
+int64_t barTickAt (double positionInBar) noexcept
+{
+    return static_cast<int64_t> (std::floor (positionInBar * musicalTime::ticksPerQuarterNote));
+}
+
+/** The bar tick of a position. */
 int64_t barTickOf (double position, double barLength) noexcept
 {
-    const double positionInBar = std::fmod (position, barLength);
-    return static_cast<int64_t> (std::floor (positionInBar * musicalTime::ticksPerQuarterNote));
+    return barTickAt (std::fmod (position, barLength));
 }
 
 /** Where a position is in the spacing between pulses, as every sample's
@@ -213,8 +218,7 @@ int64_t
     const double startPosition = run.at (from);
     const double startPhase = std::fmod (startPosition, barLength);
 
-    // The bar tick as barTickOf gives it, from the phase already at hand.
-    if (static_cast<int64_t> (std::floor (startPhase * musicalTime::ticksPerQuarterNote)) >= target)
+    if (barTickAt (startPhase) >= target)
         return from;
 
     const double targetPhase = double (target) / musicalTime::ticksPerQuarterNote;
@@ -234,7 +238,7 @@ int64_t
                barTickOf (position, barLength) < target;
     };
 
-    return firstFalseAfter (from, last, from + samplesFor (targetPhase - startPhase, run), belowTargetInBar);
+    return firstFalseAfter (from, last, from + samplesFor (toTarget, run), belowTargetInBar);
 }
 
 /** The first sample in [from, last] whose bar tick is at least target, or last + 1. */
@@ -572,9 +576,7 @@ float ClockRenderer::renderRunningSample (double position,
     if (! (position >= 0.0 && std::isfinite (position)))
         return nextIdleSample (signToggle);
 
-    const double tickPhase = std::fmod (position, tickLength);
-    const double positionInBar = std::fmod (position, barLength);
-    const auto barTick = static_cast<int64_t> (std::floor (positionInBar * musicalTime::ticksPerQuarterNote));
+    const auto barTick = barTickOf (position, barLength);
 
     if (! synced)
     {
@@ -587,9 +589,7 @@ float ClockRenderer::renderRunningSample (double position,
     if (barTick >= doubleRateEndTick)
         doubleRate = false;
 
-    const double triggerPhase = doubleRate ? std::fmod (tickPhase, halfTickLength) : tickPhase;
-
-    if (triggerPhase <= increment && ! pulseActive)
+    if (triggerPhaseOf (position, doubleRate) <= increment && ! pulseActive)
     {
         pulseActive = true;
         pulseLength = pulseLengthFor (doubleRate ? halfTickLength : tickLength, increment);

@@ -52,7 +52,7 @@ AudioClockEditor::AudioClockEditor (AudioClockAudioProcessor& processorToEdit, c
 
     // The selection's notification comes back to comboBoxChanged, which tells
     // the host the current value once.
-    timeSignatureBox->setSelectedId (idFromParameter (initialFallbackId), juce::sendNotificationAsync);
+    timeSignatureBox->setSelectedId (idForCurrentIndex (initialFallbackId), juce::sendNotificationAsync);
 }
 
 AudioClockEditor::~AudioClockEditor()
@@ -77,12 +77,11 @@ void AudioClockEditor::resized()
     timeSignatureLabel->setBounds (23, 96, 150, 24);
 }
 
-int AudioClockEditor::idFromParameter (int fallbackId) const
+int AudioClockEditor::idForCurrentIndex (int fallbackId) const
 {
-    const auto value = clockProcessor.getTimeSignatureState().getParameterValue();
-    const int id = timeSignature::indexForParameterValue (value);
-
+    // The index is what the parameter's value rounds back to, for every byte.
     // An ID above the list's range is kept: it selects no item.
+    const int id = clockProcessor.getTimeSignatureState().getIndex();
     return id == 0 ? fallbackId : id;
 }
 
@@ -93,7 +92,7 @@ void AudioClockEditor::timerCallback()
     if (! clockProcessor.getTimeSignatureState().takeChangedFlag())
         return;
 
-    timeSignatureBox->setSelectedId (idFromParameter (timerFallbackId), juce::sendNotificationAsync);
+    timeSignatureBox->setSelectedId (idForCurrentIndex (timerFallbackId), juce::sendNotificationAsync);
 }
 
 void AudioClockEditor::comboBoxChanged (juce::ComboBox* box)

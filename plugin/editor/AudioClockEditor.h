@@ -41,7 +41,10 @@ public:
     static constexpr int timerIntervalMs = 200;
 
 private:
-    int idFromParameter (int fallbackId) const;
+    /** The list item of the current index (item k is index k); index 0, which
+        has no item, gives the fallback.
+    */
+    int idForCurrentIndex (int fallbackId) const;
 
     AudioClockAudioProcessor& clockProcessor;
 
