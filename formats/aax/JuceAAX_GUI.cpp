@@ -3,8 +3,6 @@
 #include "formats/aax/AaxParameterRules.h"
 #include "formats/aax/JuceAAX_Processor.h"
 
-#include <cstring>
-
 namespace quaverline::aax
 {
 
@@ -152,7 +150,7 @@ AAX_Result
     if (component == nullptr || component->getEditor() == nullptr)
         return AAX_ERROR_NULL_OBJECT;
 
-    if (id != nullptr && std::strcmp (id, cDefaultMasterBypassID) == 0)
+    if (JuceAAX_Processor::isMasterBypass (id))
         return AAX_SUCCESS;
 
     static const juce::Colour colours[] = {

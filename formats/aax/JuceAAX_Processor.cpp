@@ -31,11 +31,6 @@ constexpr AAX_EParameterOrientation invertedOrientation =
 constexpr int maximumChannels = 31;
 constexpr size_t midiBufferBytes = 2048;
 
-bool isBypass (AAX_CParamID id)
-{
-    return id != nullptr && std::strcmp (id, cDefaultMasterBypassID) == 0;
-}
-
 /** The processor made as the AAX wrapper makes it. */
 std::unique_ptr<AudioClockAudioProcessor> createProcessor()
 {
@@ -100,6 +95,11 @@ JuceAAX_Processor::JuceAAX_Processor()
 JuceAAX_Processor::~JuceAAX_Processor()
 {
     pluginInstance->removeListener (this);
+}
+
+bool JuceAAX_Processor::isMasterBypass (AAX_CParamID id) noexcept
+{
+    return id != nullptr && std::strcmp (id, cDefaultMasterBypassID) == 0;
 }
 
 AAX_IEffectParameters* JuceAAX_Processor::create()
@@ -367,7 +367,8 @@ juce::AudioProcessorParameter* JuceAAX_Processor::processorParameter (int number
 // processor's parameter numbers. Any other ID is refused and changes nothing.
 bool JuceAAX_Processor::isKnownId (AAX_CParamID id) const
 {
-    return isBypass (id) || isNumericId (id) || (id != nullptr && mParameterManager.GetParameterByID (id) != nullptr);
+    return isMasterBypass (id) || isNumericId (id) ||
+           (id != nullptr && mParameterManager.GetParameterByID (id) != nullptr);
 }
 
 template <typename BypassText, typename ProcessorText>
@@ -382,7 +383,7 @@ AAX_Result JuceAAX_Processor::answerText (AAX_CParamID id,
     if (! isKnownId (id))
         return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    if (isBypass (id))
+    if (isMasterBypass (id))
     {
         text->Set (bypassText().c_str());
         return AAX_SUCCESS;
@@ -432,7 +433,7 @@ AAX_Result
     if (! isKnownId (id))
         return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    if (! isBypass (id) || value == nullptr)
+    if (! isMasterBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterValueFromString (id, value, text);
 
     *value = bypassValueFromText (text.Get());
@@ -444,7 +445,7 @@ AAX_Result JuceAAX_Processor::GetParameterNormalizedValue (AAX_CParamID id, doub
     if (! isKnownId (id))
         return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    if (isBypass (id) || value == nullptr)
+    if (isMasterBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterNormalizedValue (id, value);
 
     *value = static_cast<double> (pluginInstance->getParameter (parameterNumberFromId (id)));
@@ -456,7 +457,7 @@ AAX_Result JuceAAX_Processor::GetParameterDefaultNormalizedValue (AAX_CParamID i
     if (! isKnownId (id))
         return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    if (isBypass (id) || value == nullptr)
+    if (isMasterBypass (id) || value == nullptr)
         return AAX_CEffectParameters::GetParameterDefaultNormalizedValue (id, value);
 
     const auto* parameter = processorParameter (parameterNumberFromId (id));
@@ -471,7 +472,7 @@ AAX_Result JuceAAX_Processor::UpdateParameterNormalizedValue (AAX_CParamID id, d
 
     const auto result = AAX_CEffectParameters::UpdateParameterNormalizedValue (id, value, source);
 
-    if (! isBypass (id))
+    if (! isMasterBypass (id))
         pluginInstance->setParameter (parameterNumberFromId (id), static_cast<float> (value));
 
     return result;
@@ -482,7 +483,7 @@ AAX_Result JuceAAX_Processor::SetParameterNormalizedValue (AAX_CParamID id, doub
     if (! isKnownId (id))
         return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    if (isBypass (id))
+    if (isMasterBypass (id))
         return AAX_CEffectParameters::SetParameterNormalizedValue (id, value);
 
     if (auto* published = mParameterManager.GetParameterByID (id))
@@ -497,7 +498,7 @@ AAX_Result JuceAAX_Processor::SetParameterNormalizedRelative (AAX_CParamID id, d
     if (! isKnownId (id))
         return AAX_ERROR_INVALID_PARAMETER_ID;
 
-    if (isBypass (id))
+    if (isMasterBypass (id))
         return AAX_CEffectParameters::SetParameterNormalizedRelative (id, delta);
 
     const auto number = parameterNumberFromId (id);

@@ -54,6 +54,9 @@ public:
     /** The creation procedure the description registers (procedure ID 0). */
     static AAX_IEffectParameters* create();
 
+    /** Whether an ID is the master bypass's. */
+    static bool isMasterBypass (AAX_CParamID id) noexcept;
+
     /** The process procedure of every component. */
     static void algorithmProcessFunction (void* const instancesBegin[], const void* instancesEnd);
 
