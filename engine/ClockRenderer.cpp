@@ -1,5 +1,6 @@
 #include "engine/ClockRenderer.h"
 
+#include "engine/ExactRemainder.h"
 #include "engine/MusicalTime.h"
 #include "engine/PulseShape.h"
 #include "engine/TimeSignature.h"
@@ -74,7 +75,7 @@ int64_t barTickAt (double positionInBar) noexcept
 /** The bar tick of a position. */
 int64_t barTickOf (double position, double barLength) noexcept
 {
-    return barTickAt (std::fmod (position, barLength));
+    return barTickAt (exactRemainder (position, barLength));
 }
 
 /** Where a position is in the spacing between pulses, as every sample's
@@ -84,7 +85,7 @@ double triggerPhaseOf (double position, bool atDoubleRate) noexcept
 {
     // The half tick is exactly half the tick, and remainders are exact, so the
     // phase in the half tick of the tick phase is the phase in the half tick.
-    return std::fmod (position, atDoubleRate ? halfTickLength : tickLength);
+    return exactRemainder (position, atDoubleRate ? halfTickLength : tickLength);
 }
 
 /** The first sample in (from, last] for which stillTrue is false, or last + 1.
@@ -216,7 +217,7 @@ int64_t
     barTickAtLeastInBar (const PositionRun& run, int64_t from, int64_t last, int64_t target, double barLength) noexcept
 {
     const double startPosition = run.at (from);
-    const double startPhase = std::fmod (startPosition, barLength);
+    const double startPhase = exactRemainder (startPosition, barLength);
 
     if (barTickAt (startPhase) >= target)
         return from;
@@ -234,7 +235,7 @@ int64_t
         if (travelled + slackAt (position) < toTarget)
             return true;
 
-        return travelled < barLength && std::fmod (position, barLength) >= startPhase &&
+        return travelled < barLength && exactRemainder (position, barLength) >= startPhase &&
                barTickOf (position, barLength) < target;
     };
 
@@ -363,18 +364,54 @@ void ClockRenderer::renderRunning (float* output,
 
     const double doubleRateEndPhase = double (doubleRateEndTick) / musicalTime::ticksPerQuarterNote;
 
+    // Whether the samples from first to last clearly stay before the end of
+    // double rate (below bar tick 12, in one bar): a property of their
+    // positions, so one proof for the whole block serves every stretch of it.
+    const auto clearOfDoubleRateEnd = [&] (int64_t first, int64_t last)
+    {
+        return PositionBounds (anchorPosition, first - anchorSample, last - anchorSample, block.increment)
+            .withinOnePeriod (block.barLength, 0.0, doubleRateEndPhase);
+    };
+
+    const bool wholeBlockClearOfDoubleRateEnd =
+        doubleRate && runsApply && anchorPosition > 0.0 && clearOfDoubleRateEnd (0, numSamples - 1);
+
+    // The run through the anchor, worked out once it is needed, so that moving
+    // the anchor on inside it costs no more than a multiplication.
+    auto anchorRun = PositionRun { anchorPosition, block.increment, -1, -1 };
+
+    // Where an idle stretch stopped short of the tick expected on this sample:
+    // the samples up to it are decided one by one from the anchor's run.
+    int64_t expectedTick = -1;
+
     for (int64_t sample = 0; sample < numSamples;)
     {
-        // Whether the samples up to last clearly stay before the end of double
-        // rate (below bar tick 12, in one bar).
         const auto clearlyBeforeDoubleRateEnds = [&] (int64_t last)
-        {
-            return ! doubleRate ||
-                   PositionBounds (anchorPosition, sample - anchorSample, last - anchorSample, block.increment)
-                       .withinOnePeriod (block.barLength, 0.0, doubleRateEndPhase);
-        };
+        { return ! doubleRate || wholeBlockClearOfDoubleRateEnd || clearOfDoubleRateEnd (sample, last); };
 
         const bool estimatesApply = runsApply && synced && anchorPosition > 0.0 && anchorPosition < 1.0e300;
+
+        if (runsApply && anchorRun.first != anchorSample)
+            anchorRun = PositionRun::startingAt (anchorPosition, anchorSample, numSamples - 1, block.increment);
+
+        if (estimatesApply && ! pulseActive && sample <= expectedTick && sample <= anchorRun.last &&
+            clearlyBeforeDoubleRateEnds (sample))
+        {
+            // The sample's own decision, as the sample-by-sample renderer makes it.
+            if (triggerPhaseOf (anchorRun.at (sample), doubleRate) <= block.increment)
+            {
+                pulseActive = true;
+                pulseSampleIndex = 0;
+                pulseLength = pulseLengthFor (doubleRate ? halfTickLength : tickLength, block.increment);
+                expectedTick = -1;
+            }
+            else
+            {
+                output[sample++] = nextIdleSample (signToggle);
+            }
+
+            continue;
+        }
 
         if (estimatesApply && pulseActive)
         {
@@ -402,15 +439,15 @@ void ClockRenderer::renderRunning (float* output,
             }
         }
 
-        if (estimatesApply && ! pulseActive)
+        if (estimatesApply && ! pulseActive && expectedTick < 0)
         {
-            // Idle up to a few samples before the next pulse could come, if
-            // nothing can happen there for certain.
+            // Idle up to two samples before the tick expected next, if nothing
+            // can happen there for certain; those two are decided one by one.
             const double spacing = doubleRate ? halfTickLength : tickLength;
             const double estimate = anchorPosition + double (sample - anchorSample) * block.increment;
-            const double samplesToTick = (spacing - std::fmod (estimate, spacing)) / block.increment;
-            const auto idleLast = std::min<int64_t> (
-                numSamples - 1, sample + static_cast<int64_t> (std::min (samplesToTick, 1.0e15)) - 4);
+            const double samplesToTick = (spacing - exactRemainder (estimate, spacing)) / block.increment;
+            const auto tick = sample + static_cast<int64_t> (std::ceil (std::min (samplesToTick, 1.0e15)));
+            const auto idleLast = std::min<int64_t> (numSamples - 1, tick - 2);
 
             if (idleLast >= sample &&
                 PositionBounds (anchorPosition, sample - anchorSample, idleLast - anchorSample, block.increment)
@@ -419,18 +456,25 @@ void ClockRenderer::renderRunning (float* output,
             {
                 fillIdle (output + sample, idleLast - sample + 1, signToggle);
                 sample = idleLast + 1;
+                expectedTick = tick;
                 continue;
             }
         }
 
         if (sample != anchorSample)
         {
-            anchorPosition = PositionRun::advance (anchorPosition, sample - anchorSample, block.increment);
+            anchorPosition = sample <= anchorRun.last
+                                 ? anchorRun.at (sample)
+                                 : PositionRun::advance (anchorPosition, sample - anchorSample, block.increment);
             anchorSample = sample;
         }
 
-        const auto run = runsApply ? PositionRun::startingAt (anchorPosition, sample, numSamples - 1, block.increment)
-                                   : PositionRun { anchorPosition, block.increment, sample, sample };
+        // Inside the anchor's run a run from any later sample has the same step
+        // and the same end.
+        const auto run = ! runsApply ? PositionRun { anchorPosition, block.increment, sample, sample }
+                         : sample <= anchorRun.last
+                             ? PositionRun { anchorPosition, anchorRun.step, sample, anchorRun.last }
+                             : PositionRun::startingAt (anchorPosition, sample, numSamples - 1, block.increment);
 
         if (run.last == run.first)
             output[sample] = renderRunningSample (anchorPosition, block.increment, block.barLength, signToggle);
@@ -442,6 +486,7 @@ void ClockRenderer::renderRunning (float* output,
 
         anchorPosition = run.at (run.last) + block.increment;
         sample = anchorSample = run.last + 1;
+        expectedTick = -1;
     }
 }
 
@@ -472,13 +517,14 @@ void ClockRenderer::renderRun (float* output, const PositionRun& run, Block& blo
                 if (barTick == 0 || barTick == doubleRateStartTick)
                     break;
 
-                lockOn = barTick < doubleRateStartTick
-                             ? barTickAtLeastInBar (run, lockOn, run.last, doubleRateStartTick, block.barLength)
-                             : nextPeriod (run,
-                                           lockOn,
-                                           run.last,
-                                           block.barLength,
-                                           [&] (double position) { return std::fmod (position, block.barLength); });
+                lockOn =
+                    barTick < doubleRateStartTick
+                        ? barTickAtLeastInBar (run, lockOn, run.last, doubleRateStartTick, block.barLength)
+                        : nextPeriod (run,
+                                      lockOn,
+                                      run.last,
+                                      block.barLength,
+                                      [&] (double position) { return exactRemainder (position, block.barLength); });
             }
 
             fillIdle (output + sample, lockOn - sample, signToggle);
