@@ -154,7 +154,11 @@ double slackAt (double position) noexcept
 int64_t samplesFor (double distance, const PositionRun& run) noexcept
 {
     const double samples = std::ceil (distance / run.step);
-    return samples < 1.0 ? 1 : (samples > 1.0e15 ? int64_t (1.0e15) : static_cast<int64_t> (samples));
+    if (samples < 1.0)
+        return 1;
+
+    // Not a number where positions overflow: as far as can be.
+    return samples < 1.0e15 ? static_cast<int64_t> (samples) : int64_t (1.0e15);
 }
 
 /** A stretch between two pulse positions (or bar lines), known from one exact
@@ -389,7 +393,10 @@ void ClockRenderer::renderRunning (float* output,
         const auto clearlyBeforeDoubleRateEnds = [&] (int64_t last)
         { return ! doubleRate || wholeBlockClearOfDoubleRateEnd || clearOfDoubleRateEnd (sample, last); };
 
-        const bool estimatesApply = runsApply && synced && anchorPosition > 0.0 && anchorPosition < 1.0e300;
+        // Estimates need positions that stay finite to the end of the block: a
+        // position that overflows is idle, even in the middle of a pulse.
+        const bool estimatesApply = runsApply && synced && anchorPosition > 0.0 &&
+                                    anchorPosition + double (numSamples - anchorSample) * block.increment < 1.0e300;
 
         if (runsApply && anchorRun.first != anchorSample)
             anchorRun = PositionRun::startingAt (anchorPosition, anchorSample, numSamples - 1, block.increment);
@@ -402,7 +409,7 @@ void ClockRenderer::renderRunning (float* output,
             {
                 pulseActive = true;
                 pulseSampleIndex = 0;
-                pulseLength = pulseLengthFor (doubleRate ? halfTickLength : tickLength, block.increment);
+                pulseLength = pulseShape::lengthFor (doubleRate ? halfTickLength : tickLength, block.increment);
                 expectedTick = -1;
             }
             else
@@ -446,7 +453,9 @@ void ClockRenderer::renderRunning (float* output,
             const double spacing = doubleRate ? halfTickLength : tickLength;
             const double estimate = anchorPosition + double (sample - anchorSample) * block.increment;
             const double samplesToTick = (spacing - exactRemainder (estimate, spacing)) / block.increment;
-            const auto tick = sample + static_cast<int64_t> (std::ceil (std::min (samplesToTick, 1.0e15)));
+            // Not a number where the estimate overflows: no tick in sight.
+            const auto tick =
+                sample + static_cast<int64_t> (std::ceil (samplesToTick < 1.0e15 ? samplesToTick : 1.0e15));
             const auto idleLast = std::min<int64_t> (numSamples - 1, tick - 2);
 
             if (idleLast >= sample &&
@@ -599,7 +608,7 @@ void ClockRenderer::renderRun (float* output, const PositionRun& run, Block& blo
             block.idlePeriod = {};
             pulseActive = true;
             pulseSampleIndex = 0;
-            pulseLength = pulseLengthFor (spacing, block.increment);
+            pulseLength = pulseShape::lengthFor (spacing, block.increment);
             sample = trigger;
             continue;
         }
@@ -638,7 +647,7 @@ float ClockRenderer::renderRunningSample (double position,
     if (triggerPhaseOf (position, doubleRate) <= increment && ! pulseActive)
     {
         pulseActive = true;
-        pulseLength = pulseLengthFor (doubleRate ? halfTickLength : tickLength, increment);
+        pulseLength = pulseShape::lengthFor (doubleRate ? halfTickLength : tickLength, increment);
     }
 
     if (pulseActive && pulseSampleIndex < pulseLength)
@@ -647,25 +656,6 @@ float ClockRenderer::renderRunningSample (double position,
     pulseActive = false;
     pulseSampleIndex = 0;
     return nextIdleSample (signToggle);
-}
-
-uint32_t ClockRenderer::pulseLengthFor (double tickSpacing, double increment) noexcept
-{
-    // A pulse needs one idle sample after it before the next tick can trigger,
-    // so the whole pulse fits only where ticks are 98 or more samples apart.
-    // Closer ticks get the start of the pulse, half their spacing long: every
-    // tick still reaches the hardware as an edge of its own.
-    constexpr auto fullLength = static_cast<uint32_t> (pulseShape::length);
-
-    if (! (increment > 0.0))
-        return fullLength;
-
-    const double samplesPerTick = tickSpacing / increment;
-
-    if (samplesPerTick >= double (fullLength + 1))
-        return fullLength;
-
-    return std::max (1u, static_cast<uint32_t> (std::floor (samplesPerTick / 2.0)));
 }
 
 void ClockRenderer::startCounting (bool atDoubleRate) noexcept

@@ -50,7 +50,6 @@ private:
     void renderRun (float* output, const PositionRun& run, Block& block, bool& signToggle) noexcept;
     float renderRunningSample (double position, double increment, double barLength, bool& signToggle) noexcept;
     void startCounting (bool atDoubleRate) noexcept;
-    static uint32_t pulseLengthFor (double tickSpacing, double increment) noexcept;
 
     std::atomic<double> sampleRate { 1.0 };
 

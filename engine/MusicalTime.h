@@ -32,6 +32,12 @@ constexpr double secondsFor (double quarterNotes, double bpm) noexcept
     return quarterNotes * secondsPerMinute / bpm;
 }
 
+/** How many quarter notes pass in a number of seconds. */
+constexpr double quarterNotesFor (double seconds, double bpm) noexcept
+{
+    return seconds * bpm / secondsPerMinute;
+}
+
 /** The spacing of the clock's ticks, in samples. */
 constexpr double samplesPerTick (double bpm, double sampleRate) noexcept
 {

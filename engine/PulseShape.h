@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 
 namespace quaverline
@@ -49,6 +52,27 @@ inline constexpr std::array<float, length> samples = []
 
     return result;
 }();
+
+/** The pulse's length where ticks come tickSpacing quarter notes apart. A pulse
+    needs one idle sample after it before the next tick can trigger, so the
+    whole pulse fits only where ticks are 98 or more samples apart. Closer ticks
+    get the start of the pulse, half their spacing long: every tick still
+    reaches the hardware as an edge of its own.
+*/
+inline uint32_t lengthFor (double tickSpacing, double increment) noexcept
+{
+    constexpr auto fullLength = static_cast<uint32_t> (length);
+
+    if (! (increment > 0.0))
+        return fullLength;
+
+    const double samplesPerTick = tickSpacing / increment;
+
+    if (samplesPerTick >= double (fullLength + 1))
+        return fullLength;
+
+    return std::max (1u, static_cast<uint32_t> (std::floor (samplesPerTick / 2.0)));
+}
 } // namespace pulseShape
 
 } // namespace quaverline
