@@ -9,3 +9,6 @@ set (QUAVERLINE_ENTRY_POINTS
     ACFShutdown
     ACFStartup
     VSTPluginMain)
+
+# Quaverline Sync's library is a VST 2.4 plug-in only.
+set (QUAVERLINE_SYNC_ENTRY_POINTS VSTPluginMain)

@@ -1,5 +1,6 @@
 #include "plugin/AudioClockAudioProcessor.h"
 
+#include "plugin/HostReport.h"
 #include "plugin/TimeSignatureParameter.h"
 #include "plugin/editor/AudioClockEditor.h"
 #include "plugin/identity/PluginIdentity.h"
@@ -41,36 +42,9 @@ void AudioClockAudioProcessor::prepareToPlay (double, int)
 
 void AudioClockAudioProcessor::releaseResources() {}
 
-std::optional<HostPosition> AudioClockAudioProcessor::readHostPosition() const
-{
-    auto* const hostPlayHead = getPlayHead();
-
-    if (hostPlayHead == nullptr)
-        return std::nullopt;
-
-    const auto position = hostPlayHead->getPosition();
-
-    if (! position.hasValue())
-        return std::nullopt;
-
-    HostPosition reported;
-    reported.isPlaying = position->getIsPlaying() || position->getIsRecording();
-
-    if (const auto bpm = position->getBpm())
-        reported.bpm = *bpm;
-
-    if (const auto ppq = position->getPpqPosition())
-        reported.ppqPosition = *ppq;
-
-    if (const auto samples = position->getTimeInSamples())
-        reported.timeInSamples = *samples;
-
-    return reported;
-}
-
 TransportState AudioClockAudioProcessor::readTransport (int numSamples)
 {
-    const auto reported = readHostPosition();
+    const auto reported = readHostReport (getPlayHead()).position;
 
     // LV2 hosts report positions only now and then, some without the beat.
     if (wrapperType == wrapperType_LV2)

@@ -70,7 +70,6 @@ public:
 
 private:
     static BusesProperties makeBusesProperties();
-    std::optional<HostPosition> readHostPosition() const;
     TransportState readTransport (int numSamples);
 
     TimeSignatureState timeSignature;

@@ -2,15 +2,15 @@
 // layer sits in front of it. It gives the answers in which the plug-in's VST
 // 2.4 face differs from what the wrapper says on its own (the version number,
 // the can-do list, the output pins, speaker arrangements, the requests the
-// plug-in does not support), and it hands the wrapper only what the wrapper
+// plug-in does not support, the parameters' answers of each product), and it hands the wrapper only what the wrapper
 // handles safely: blocks no longer than announced, a buffer per output, no
 // processing after a suspend, no MIDI events to read.
 
 #include "engine/MusicalTime.h"
-#include "engine/TimeSignature.h"
 #include "formats/vst2/PluginExport.h"
 #include "formats/vst2/Vst2CanDo.h"
 #include "formats/vst2/Vst2Instances.h"
+#include "formats/vst2/Vst2Parameters.h"
 #include "formats/vst2/Vst2Strings.h"
 #include "plugin/identity/PluginIdentity.h"
 
@@ -43,11 +43,9 @@ AEffectProcessProc juceProcessReplacing = nullptr;
 
 vst2::InstanceRegistry instances;
 
-// The one parameter answers for every index, as the processor's own
-// getParameter does.
-float getParameter (AEffect* effect, int)
+float getParameter (AEffect* effect, int index)
 {
-    return juceGetParameter (effect, 0);
+    return vst2::parameters::value (effect, index, juceGetParameter);
 }
 
 // Set while JUCE's wrapper is being made, before its record is known.
@@ -194,6 +192,7 @@ bool writesThroughPointer (int opcode)
         case effGetVendorString:
         case effGetProductString:
         case effCanDo:
+        case effString2Parameter:
             return true;
 
         default:
@@ -233,17 +232,7 @@ std::optional<VstIntPtr> answerOwnRequest (AEffect* effect, int opcode, int inde
         case effGetVendorString:
             return writeString (ptr, identity::manufacturerName, vst2::stringLimit::vendorString, 1);
 
-        case effGetParamName:
-            return writeString (
-                ptr, index == 0 ? quaverline::timeSignature::parameterName : "", vst2::stringLimit::parameterName, 0);
-
-        // The parameter has no label and no value text; the one program has no name.
-        case effGetParamLabel:
-            return writeString (ptr, "", vst2::stringLimit::parameterLabel, 0);
-
-        case effGetParamDisplay:
-            return writeString (ptr, "", vst2::stringLimit::parameterDisplay, 0);
-
+        // The one program has no name.
         case effGetProgramName:
             return writeString (ptr, "", vst2::stringLimit::programName, 0);
 
@@ -264,12 +253,11 @@ std::optional<VstIntPtr> answerOwnRequest (AEffect* effect, int opcode, int inde
         case effGetOutputProperties:
             return effect != nullptr ? describeOutputPin (*effect, index, ptr) : 0;
 
-        // No input pins; the bus layout is fixed; no text-to-value conversion,
-        // no vendor extensions, no MIDI channels to name.
+        // No input pins; the bus layout is fixed; no vendor extensions, no MIDI
+        // channels to name.
         case effGetInputProperties:
         case effSetSpeakerArrangement:
         case effGetSpeakerArrangement:
-        case effString2Parameter:
         case effVendorSpecific:
         case effGetNumMidiInputChannels:
         case effGetNumMidiOutputChannels:
@@ -309,6 +297,9 @@ VstIntPtr dispatch (AEffect* effect, int opcode, int index, VstIntPtr value, voi
         return 0;
 
     if (const auto answer = answerOwnRequest (effect, opcode, index, ptr, opt))
+        return *answer;
+
+    if (const auto answer = vst2::parameters::answer (effect, opcode, index, ptr, juceDispatcher))
         return *answer;
 
     auto* state = effect != nullptr ? instances.find (effect) : nullptr;

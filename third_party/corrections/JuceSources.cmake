@@ -1,6 +1,7 @@
-# Corrections of JUCE's own sources and build steps, applied to the plug-in's
-# targets: included from plugin/CMakeLists.txt once juce_add_plugin has made
-# them. Corrected copies go into the build tree; each replaced text must be
+# Corrections of JUCE's own sources and build steps for the plug-ins' targets:
+# included from plugin/CMakeLists.txt, where juce_add_plugin makes them (source
+# properties hold in the folder that makes a target); each product's targets
+# then call quaverline_correct_juce_targets. Corrected copies go into the build tree; each replaced text must be
 # found as it is, and any JUCE but 7.0.5 stops the configure step, so that the
 # corrections are checked against it. README.md says what each one does and why.
 
@@ -12,6 +13,7 @@ if (NOT JUCE_VERSION VERSION_EQUAL 7.0.5)
 endif()
 
 set (correctionsDir "${CMAKE_CURRENT_LIST_DIR}")
+set (QUAVERLINE_CORRECTIONS_DIR "${correctionsDir}")
 
 set (QUAVERLINE_JUCE_CORRECTIONS_DIR "${CMAKE_BINARY_DIR}/juce_corrections")
 
@@ -41,23 +43,14 @@ if (WIN32)
     quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_graphics_windows.cpp" "${graphicsText}")
 
     set_source_files_properties ("${graphicsUnit}" PROPERTIES HEADER_FILE_ONLY TRUE)
-    target_sources (Quaverline PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_graphics_windows.cpp")
     # The unit's own includes are relative to JUCE's juce_graphics folder.
     set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_graphics_windows.cpp" PROPERTIES
         INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_graphics")
-
-    # JUCE's VST wrapper marks its own entry point (renamed juceVstPluginMain)
-    # for export with __declspec (dllexport). The export directive this leaves
-    # in the object's .drectve section is removed before linking, so that the
-    # DLL exports the .def file's names and nothing else.
-    set (vst2WrapperObject "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/Quaverline_VST.dir${JUCE_MODULES_DIR}")
-    string (APPEND vst2WrapperObject "/juce_audio_plugin_client/juce_audio_plugin_client_VST2.cpp.obj")
-    add_custom_command (TARGET Quaverline_VST PRE_LINK
-        COMMAND "${CMAKE_OBJCOPY}" --remove-section .drectve "${vst2WrapperObject}"
-        VERBATIM)
-
-    return()
 endif()
+
+# The rest is for Linux, where the plug-ins have an X display, VST3 and LV2.
+# (Left unindented: the replaced texts are JUCE's, to the last blank.)
+if (NOT WIN32)
 
 # The X display: only the one DISPLAY names.
 set (guiUnit "${JUCE_MODULES_DIR}/juce_gui_basics/juce_gui_basics.cpp")
@@ -75,7 +68,6 @@ quaverline_checked_replace (guiUnitText "${guiUnit}"
 quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_gui_basics.cpp" "${guiUnitText}")
 
 set_source_files_properties ("${guiUnit}" PROPERTIES HEADER_FILE_ONLY TRUE)
-target_sources (Quaverline PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_gui_basics.cpp")
 # The unit's own includes are relative to JUCE's juce_gui_basics folder.
 set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_gui_basics.cpp"
     PROPERTIES INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_gui_basics")
@@ -161,7 +153,6 @@ quaverline_checked_replace (vst3UnitText "${vst3Unit}"
 quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_VST3.cpp" "${vst3UnitText}")
 
 set_source_files_properties ("${vst3Unit}" PROPERTIES HEADER_FILE_ONLY TRUE)
-target_sources (Quaverline_VST3 PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_VST3.cpp")
 # The wrapper's own includes are relative to JUCE's VST3 client folder.
 set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_VST3.cpp"
     PROPERTIES INCLUDE_DIRECTORIES "${JUCE_MODULES_DIR}/juce_audio_plugin_client/VST3")
@@ -199,6 +190,23 @@ file (READ "${lv2Client}" lv2ClientText)
 quaverline_checked_replace (lv2ClientText "${lv2Client}"
     "#include <juce_audio_processors/format_types/juce_LV2Common.h>"
     "#include \"${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_LV2Common.h\"")
+# A choice's scale points in the plug-in's Turtle are given in the parameter's
+# own range, as its minimum, maximum and default are and as the plug-in reads
+# what hosts send.
+quaverline_checked_replace (lv2ClientText "${lv2Client}"
+    "                          \"\\t\\trdf:value \" << value << \" ;\\n\""
+    "                          \"\\t\\trdf:value \" << plainValueOf (param, value) << \" ;\\n\"")
+quaverline_checked_replace (lv2ClientText "${lv2Client}"
+    "            // Avoid writing out loads of scale points for parameters with lots of steps\n"
+    "            const auto plainValueOf = [] (const AudioProcessorParameter& p, float normalised)
+            {
+                if (const auto* ranged = dynamic_cast<const RangedAudioParameter*> (&p))
+                    return ranged->convertFrom0to1 (normalised);
+
+                return normalised;
+            };
+
+            // Avoid writing out loads of scale points for parameters with lots of steps\n")
 quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_LV2_Client.cpp" "${lv2ClientText}")
 
 file (READ "${lv2Unit}" lv2UnitText)
@@ -208,7 +216,6 @@ quaverline_checked_replace (lv2UnitText "${lv2Unit}"
 quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_LV2.cpp" "${lv2UnitText}")
 
 set_source_files_properties ("${lv2Unit}" PROPERTIES HEADER_FILE_ONLY TRUE)
-target_sources (Quaverline_LV2 PRIVATE "${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_LV2.cpp")
 # Includes relative to JUCE's LV2 client and format folders; JUCE's LV2 entry
 # point is renamed: ours, in formats/lv2/, is the one hosts call.
 set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_LV2.cpp" PROPERTIES
@@ -216,8 +223,36 @@ set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plug
         "${JUCE_MODULES_DIR}/juce_audio_plugin_client/LV2;${JUCE_MODULES_DIR}/juce_audio_processors/format_types"
     COMPILE_DEFINITIONS "lv2_descriptor=juceLv2Descriptor")
 
-# The LV2 bundle's Turtle files, corrected once JUCE's helper has written them
-# (post-build steps run in the order they are added).
-add_custom_command (TARGET Quaverline_LV2 POST_BUILD
-    COMMAND "${CMAKE_COMMAND}" "-DBUNDLE=$<TARGET_FILE_DIR:Quaverline_LV2>" -P "${correctionsDir}/Lv2Turtle.cmake"
-    VERBATIM)
+endif()
+
+# Gives one product's targets (made by juce_add_plugin in this folder) the
+# corrected units in place of JUCE's, and their post-build corrections.
+function (quaverline_correct_juce_targets product)
+    set (corrected "${QUAVERLINE_JUCE_CORRECTIONS_DIR}")
+
+    if (WIN32)
+        target_sources (${product} PRIVATE "${corrected}/juce_graphics_windows.cpp")
+
+        # JUCE's VST wrapper marks its own entry point (renamed juceVstPluginMain)
+        # for export with __declspec (dllexport). The export directive this leaves
+        # in the object's .drectve section is removed before linking, so that the
+        # DLL exports the .def file's names and nothing else.
+        set (vst2WrapperObject "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${product}_VST.dir${JUCE_MODULES_DIR}")
+        string (APPEND vst2WrapperObject "/juce_audio_plugin_client/juce_audio_plugin_client_VST2.cpp.obj")
+        add_custom_command (TARGET ${product}_VST PRE_LINK
+            COMMAND "${CMAKE_OBJCOPY}" --remove-section .drectve "${vst2WrapperObject}"
+            VERBATIM)
+        return()
+    endif()
+
+    target_sources (${product} PRIVATE "${corrected}/juce_gui_basics.cpp")
+    target_sources (${product}_VST3 PRIVATE "${corrected}/juce_audio_plugin_client_VST3.cpp")
+    target_sources (${product}_LV2 PRIVATE "${corrected}/juce_audio_plugin_client_LV2.cpp")
+
+    # The LV2 bundle's Turtle files, corrected once JUCE's helper has written them
+    # (post-build steps run in the order they are added).
+    add_custom_command (TARGET ${product}_LV2 POST_BUILD
+        COMMAND "${CMAKE_COMMAND}" "-DBUNDLE=$<TARGET_FILE_DIR:${product}_LV2>"
+            -P "${QUAVERLINE_CORRECTIONS_DIR}/Lv2Turtle.cmake"
+        VERBATIM)
+endfunction()
