@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Checks the built LV2 bundle with the LV2 project's own tools: every Turtle
 # file against the installed LV2 schemas (sord_validate), and what a host's
-# LV2 library reads from it (lv2info).
+# LV2 library reads from it (lv2info): the plug-in's name and its first
+# parameter's label (Quaverline's unless given).
 set -euo pipefail
 bundle="$1"
 uri="$2"
+name="${3:-Quaverline}"
+parameter="${4:-Time Signature}"
 
 validation=$(sord_validate $(find /usr/lib/lv2 -name '*.ttl') "$bundle"/*.ttl 2>&1 || true)
 echo "$validation" | tail -n 1
@@ -21,7 +24,7 @@ expect() {
         exit 1
     fi
 }
-expect "Name: +Quaverline$"
+expect "Name: +$name$"
 expect "Author: +Kyvo$"
 expect "Symbol: +audio_out_1$"
 expect "Symbol: +audio_out_2$"
@@ -34,5 +37,5 @@ if grep -q "lv2:InputPort , lv2:AudioPort" "$bundle/dsp.ttl"; then
     echo "the bundle has an audio input"
     exit 1
 fi
-grep -q 'rdfs:label "Time Signature"' "$bundle/dsp.ttl" || { echo "no Time Signature parameter"; exit 1; }
+grep -q "rdfs:label \"$parameter\"" "$bundle/dsp.ttl" || { echo "no $parameter parameter"; exit 1; }
 echo "LV2 bundle OK"

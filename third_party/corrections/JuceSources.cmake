@@ -207,6 +207,11 @@ quaverline_checked_replace (lv2ClientText "${lv2Client}"
             };
 
             // Avoid writing out loads of scale points for parameters with lots of steps\n")
+# A choice parameter is no port: it gets no lv2:portProperty, which LV2's
+# validator rejects on anything but a port.
+quaverline_checked_replace (lv2ClientText "${lv2Client}"
+    "\"\\tlv2:portProperty lv2:enumeration \" << (param.isBoolean() ? \", lv2:toggled \" : \"\") << \";\\n\""
+    "// (no lv2:portProperty: a parameter is no port)")
 quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_LV2_Client.cpp" "${lv2ClientText}")
 
 file (READ "${lv2Unit}" lv2UnitText)

@@ -64,8 +64,9 @@ void PulseView::paint (juce::Graphics& g)
         g.setColour (juce::Colour (0xff3a4148));
         g.drawVerticalLine (juce::roundToInt (x), plot.getY(), plot.getBottom());
         g.setColour (juce::Colours::lightgrey);
+        const auto labelX = juce::jlimit (plot.getX(), plot.getRight() - 40.0f, x - 20.0f);
         g.drawText (juce::String (ms, ms < 1.0 && ms > 0.0 ? 1 : 0) + " ms",
-                    juce::Rectangle<float> (x - 20.0f, plot.getBottom() + 2.0f, 40.0f, 14.0f),
+                    juce::Rectangle<float> (labelX, plot.getBottom() + 2.0f, 40.0f, 14.0f),
                     juce::Justification::centred);
     }
 
