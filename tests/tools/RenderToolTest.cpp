@@ -84,11 +84,38 @@ TEST_F (RenderTool, WritesTheClockAndSaysWhatItWrote)
     EXPECT_GT (plot.getWidth(), 0);
 }
 
+TEST_F (RenderTool, RendersQuaverlineSyncWithItsSettings)
+{
+    const auto result = run ("--seconds 1 --resolution 2 --shape square --width 10 --right run --output sync.wav");
+    ASSERT_EQ (result.exitStatus, 0) << result.output;
+    EXPECT_NE (result.output.find ("Quaverline Sync clock: 120.000 bpm, Resolution 2 PPQN"), std::string::npos)
+        << result.output;
+    EXPECT_NE (result.output.find ("Pulses: 4, first at sample 0"), std::string::npos) << result.output;
+
+    juce::AudioFormatManager formats;
+    formats.registerBasicFormats();
+    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file ("sync.wav")));
+    ASSERT_NE (reader, nullptr);
+    juce::AudioBuffer<float> audio (2, 48000);
+    ASSERT_TRUE (reader->read (&audio, 0, 48000, 0, true, true));
+
+    // 10 ms square pulses every 12000 samples; the run line high throughout.
+    // (Each pulse on the first sample at or past its tick.)
+    const auto edges = quaverline::findLeadingEdges (audio.getReadPointer (0), 48000, 0.5f);
+    ASSERT_EQ (edges.size(), 4u);
+    for (size_t k = 0; k < edges.size(); ++k)
+        EXPECT_NEAR (double (edges[k]), 12000.0 * double (k), 1.0);
+    EXPECT_EQ (audio.getSample (0, 479), 0.95f);
+    EXPECT_NE (audio.getSample (0, 480), 0.95f);
+    EXPECT_EQ (audio.findMinMax (1, 0, 48000), juce::Range<float> (0.95f, 0.95f));
+}
+
 TEST_F (RenderTool, BadArgumentsWriteNothing)
 {
     for (const auto* arguments : { "--tempo fast --output clock.wav",
                                    "--time-signature 3/4 --output clock.wav",
                                    "--bit-depth 12 --output clock.wav",
+                                   "--resolution 3 --output clock.wav",
                                    "--output clock.wav --plot" })
     {
         const auto result = run (arguments);

@@ -19,6 +19,24 @@ std::vector<int64_t> findPulseStarts (const float* samples, std::size_t numSampl
     return starts;
 }
 
+std::vector<int64_t> findLeadingEdges (const float* samples, std::size_t numSamples, float threshold)
+{
+    std::vector<int64_t> starts;
+    bool above = false;
+
+    for (std::size_t i = 0; i < numSamples; ++i)
+    {
+        const bool nowAbove = std::abs (samples[i]) > threshold;
+
+        if (nowAbove && ! above)
+            starts.push_back (static_cast<int64_t> (i));
+
+        above = nowAbove;
+    }
+
+    return starts;
+}
+
 PulseSpacing measurePulseSpacing (const std::vector<int64_t>& pulseStarts)
 {
     PulseSpacing spacing;

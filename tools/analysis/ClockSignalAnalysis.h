@@ -12,6 +12,11 @@ namespace quaverline
 */
 std::vector<int64_t> findPulseStarts (const float* samples, std::size_t numSamples);
 
+/** Sample numbers on which a pulse of any shape or polarity starts: where the
+    signal's magnitude rises past the threshold.
+*/
+std::vector<int64_t> findLeadingEdges (const float* samples, std::size_t numSamples, float threshold);
+
 /** Distances between consecutive pulse starts. */
 struct PulseSpacing
 {

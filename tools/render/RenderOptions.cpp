@@ -3,6 +3,7 @@
 #include "engine/MusicalTime.h"
 #include "engine/TimeSignature.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -103,6 +104,122 @@ auto readValue (const std::string& option, const std::string& text, Range range,
 
     return value;
 }
+
+/** A word for each choice of a Quaverline Sync option. */
+struct SyncChoiceOption
+{
+    const char* option;
+    int parameter;
+    std::vector<const char*> words; // in the parameter's order
+};
+
+const std::vector<SyncChoiceOption>& syncChoiceOptions()
+{
+    static const std::vector<SyncChoiceOption> options {
+        { "--shape", syncParameters::shape, { "classic", "square" } },
+        { "--polarity", syncParameters::polarity, { "positive", "negative" } },
+        { "--right", syncParameters::right, { "clock", "run", "bar" } },
+        { "--idle", syncParameters::idle, { "classic", "silent" } },
+        { "--start-mode", syncParameters::start, { "bar", "beat", "now" } },
+    };
+    return options;
+}
+
+struct SyncNumberOption
+{
+    const char* option;
+    int parameter;
+};
+
+constexpr SyncNumberOption syncNumberOptions[] {
+    { "--width", syncParameters::width },
+    { "--level", syncParameters::level },
+    { "--offset", syncParameters::offset },
+};
+
+/** Reads one of Quaverline Sync's options; false if the option is none of them. */
+bool readSyncOption (const std::string& option, const std::string& value, RenderOptions& options, std::string& error)
+{
+    const auto set = [&options] (int parameter, float plainValue)
+    {
+        if (! options.sync)
+            options.sync = syncParameters::defaults();
+
+        (*options.sync)[size_t (parameter)] = plainValue;
+    };
+
+    for (const auto& choice : syncChoiceOptions())
+    {
+        if (option != choice.option)
+            continue;
+
+        for (size_t word = 0; word < choice.words.size(); ++word)
+            if (trim (value) == choice.words[word])
+            {
+                set (choice.parameter, float (word));
+                return true;
+            }
+
+        std::string words;
+        for (const auto* word : choice.words)
+            words += (words.empty() ? "" : "|") + std::string (word);
+
+        // --start takes a position too; its words are named with it.
+        const auto name = option == std::string ("--start-mode") ? std::string ("--start") : option;
+        error = name + " takes " + words + (name == option ? "" : " or a position in quarter notes") + ", not \"" +
+                value + "\"";
+        return true;
+    }
+
+    for (const auto& number : syncNumberOptions)
+    {
+        if (option != number.option)
+            continue;
+
+        const auto& rule = syncParameters::rule (number.parameter);
+
+        if (const auto read = readValue (option, value, { rule.minimum, rule.maximum }, parseNumber, error))
+            set (number.parameter, float (*read));
+
+        return true;
+    }
+
+    if (option == "--resolution")
+    {
+        const auto& resolutions = syncParameters::resolutions;
+        const auto ppqn = parseInteger (value);
+        const auto found = std::find (resolutions.begin(), resolutions.end(), ppqn.value_or (0));
+
+        if (found == resolutions.end())
+            error = "--resolution takes 1, 2, 4, 8, 12, 24, 48 or 96, not \"" + value + "\"";
+        else
+            set (syncParameters::resolution, float (found - resolutions.begin()));
+
+        return true;
+    }
+
+    if (option == "--host-time-signature")
+    {
+        const auto slash = value.find ('/');
+        const auto numerator = parseInteger (value.substr (0, slash));
+        const auto denominator = slash == std::string::npos ? std::nullopt : parseInteger (value.substr (slash + 1));
+        const bool powerOfTwo = denominator && *denominator > 0 && (*denominator & (*denominator - 1)) == 0;
+
+        if (! numerator || *numerator < 1 || *numerator > 64 || ! powerOfTwo || *denominator > 64)
+        {
+            error =
+                "--host-time-signature takes N/D, N from 1 to 64 and D a power of two up to 64, not \"" + value + "\"";
+            return true;
+        }
+
+        options.hostNumerator = *numerator;
+        options.hostDenominator = *denominator;
+        set (syncParameters::bar, 0.0f);
+        return true;
+    }
+
+    return false;
+}
 } // namespace
 
 std::optional<int> parseTimeSignature (const std::string& text)
@@ -126,15 +243,20 @@ std::optional<int> parseTimeSignature (const std::string& text)
     return timeSignature::indexForEighths (*eighths);
 }
 
+double quarterNotesPerBar (const RenderOptions& options)
+{
+    if (options.sync && ! options.timeSignatureGiven)
+        return options.hostNumerator * 4.0 / options.hostDenominator;
+
+    return timeSignature::quarterNotesPerBar (options.timeSignatureIndex);
+}
+
 int64_t lengthInSamples (const RenderOptions& options)
 {
     double seconds = options.seconds.value_or (0.0);
 
     if (! options.seconds)
-    {
-        const double quarterNotesPerBar = timeSignature::quarterNotesPerBar (options.timeSignatureIndex);
-        seconds = musicalTime::secondsFor (options.bars.value_or (2.0) * quarterNotesPerBar, options.bpm);
-    }
+        seconds = musicalTime::secondsFor (options.bars.value_or (2.0) * quarterNotesPerBar (options), options.bpm);
 
     return static_cast<int64_t> (std::llround (seconds * options.sampleRate));
 }
@@ -155,7 +277,21 @@ std::string renderUsage()
            "  --bit-depth N          16, 24 or 32 (32-bit float, the default)\n"
            "  --output FILE.wav      (default quaverline-clock.wav)\n"
            "  --plot FILE.png        draw the first pulses with their sample numbers\n"
-           "  --help                 show this text\n";
+           "  --help                 show this text\n"
+           "\n"
+           "Any of these renders Quaverline Sync instead (left and right outputs):\n"
+           "  --resolution N         pulses per quarter note: 1, 2, 4, 8, 12, 24 (default), 48 or 96\n"
+           "  --shape classic|square the classic 97-sample pulse (default) or a square one\n"
+           "  --width MS             the square pulse's width, 0.5 to 50 ms (default 5)\n"
+           "  --level DB             the pulse's peak, -24 to 0 dBFS (default -0.45, the classic level)\n"
+           "  --polarity positive|negative\n"
+           "  --offset MS            -100 to 100 ms; negative sends every pulse earlier (default 0)\n"
+           "  --right clock|run|bar  the right output: the clock, the run line, or a pulse every bar\n"
+           "  --idle classic|silent  the idle signal between pulses\n"
+           "  --start bar|beat|now   where counting starts after the transport starts (default bar); a\n"
+           "                         number is still the transport position\n"
+           "  --host-time-signature N/D  what the simulated host reports (default 4/4); the bar, unless\n"
+           "                         --time-signature sets one (3/8 to 32/8 with Quaverline Sync)\n";
 }
 
 ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& arguments)
@@ -196,6 +332,8 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
             options.bpm = readValue (option, value, { 1.0, 999.0 }, parseNumber, error).value_or (0.0);
         else if (option == "--sample-rate")
             options.sampleRate = readValue (option, value, { 8000.0, 768000.0 }, parseNumber, error).value_or (0.0);
+        else if (option == "--start" && ! parseNumber (value))
+            readSyncOption ("--start-mode", value, options, error); // bar, beat or now: Quaverline Sync's
         else if (option == "--start")
             options.startPosition = readValue (option, value, { -1.0e6, 1.0e6 }, parseNumber, error).value_or (0.0);
         else if (option == "--seconds")
@@ -217,8 +355,13 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
             if (options.bitDepth != 16 && options.bitDepth != 24 && options.bitDepth != 32)
                 error = "--bit-depth takes 16, 24 or 32, not \"" + value + "\"";
         }
+        else if (readSyncOption (option, value, options, error))
+        {
+        }
         else if (option == "--time-signature")
         {
+            options.timeSignatureGiven = true;
+
             if (const auto index = parseTimeSignature (value))
                 options.timeSignatureIndex = *index;
             else
@@ -230,6 +373,15 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
         {
             error = "unknown option \"" + option + "\"";
         }
+    }
+
+    // Quaverline Sync's bar set by hand is one of its choices, 3/8 to 32/8.
+    if (error.empty() && options.sync && options.timeSignatureGiven)
+    {
+        if (options.timeSignatureIndex < 1 || options.timeSignatureIndex > timeSignature::numChoices)
+            error = "with Quaverline Sync, --time-signature takes 3/8 to 32/8";
+        else
+            (*options.sync)[syncParameters::bar] = float (options.timeSignatureIndex);
     }
 
     if (error.empty() && options.seconds && options.bars)

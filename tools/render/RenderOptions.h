@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SyncParameters.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,7 +25,20 @@ struct RenderOptions
     std::string outputFile = "quaverline-clock.wav";
     std::string plotFile; // empty: no plot
     bool showHelp = false;
+    bool timeSignatureGiven = false;
+
+    /** Quaverline Sync's parameters, once any of its options is given; its bar
+        is the simulated host's unless --time-signature sets one.
+    */
+    std::optional<syncParameters::PlainValues> sync;
+    int hostNumerator = 4;
+    int hostDenominator = 4;
 };
+
+/** The bar's length in quarter notes: the time signature's, or with Quaverline
+    Sync and no --time-signature, the simulated host's.
+*/
+double quarterNotesPerBar (const RenderOptions& options);
 
 /** Either the options or a message that says what is wrong with the arguments. */
 struct ParsedRenderOptions

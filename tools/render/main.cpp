@@ -8,6 +8,7 @@
 #include "tools/render/OutputFile.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/SimulatedTransport.h"
+#include "tools/render/SyncRendering.h"
 #include "tools/render/WaveformPlot.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -56,14 +57,24 @@ std::unique_ptr<juce::AudioFormatWriter> createWavWriter (const juce::File& file
 void printSummary (const RenderOptions& options,
                    const juce::File& file,
                    const std::vector<float>& signal,
-                   const std::vector<int64_t>& pulseStarts)
+                   const std::vector<int64_t>& pulseStarts,
+                   const quaverline::SyncRendering* sync)
 {
     const auto spacing = quaverline::measurePulseSpacing (pulseStarts);
-    const double expectedSpacing = quaverline::musicalTime::samplesPerTick (options.bpm, options.sampleRate);
+    const int ppqn = sync != nullptr ? sync->pulsesPerQuarterNote() : quaverline::musicalTime::ticksPerQuarterNote;
+    const double expectedSpacing = quaverline::musicalTime::samplesPerTick (options.bpm, options.sampleRate) *
+                                   quaverline::musicalTime::ticksPerQuarterNote / ppqn;
 
-    std::cout << std::fixed << std::setprecision (3) << "Quaverline clock: " << options.bpm << " bpm, time signature "
-              << quaverline::timeSignature::label (options.timeSignatureIndex) << " (index "
-              << options.timeSignatureIndex << "), start at " << options.startPosition << " quarter notes\n"
+    std::cout << std::fixed << std::setprecision (3);
+
+    if (sync != nullptr)
+        std::cout << "Quaverline Sync clock: " << options.bpm << " bpm, " << sync->describe();
+    else
+        std::cout << "Quaverline clock: " << options.bpm << " bpm, time signature "
+                  << quaverline::timeSignature::label (options.timeSignatureIndex) << " (index "
+                  << options.timeSignatureIndex << ")";
+
+    std::cout << ", start at " << options.startPosition << " quarter notes\n"
               << "Wrote " << file.getFullPathName() << ": " << signal.size() << " samples ("
               << double (signal.size()) / options.sampleRate << " s) at " << std::setprecision (0) << options.sampleRate
               << " Hz, " << options.numChannels << " channels, "
@@ -77,7 +88,7 @@ void printSummary (const RenderOptions& options,
 
     if (pulseStarts.size() > 1)
         std::cout << ", spacing " << std::setprecision (2) << spacing.mean << " samples (min " << spacing.minimum
-                  << ", max " << spacing.maximum << "; 24 per quarter note is " << expectedSpacing << ")";
+                  << ", max " << spacing.maximum << "; " << ppqn << " per quarter note is " << expectedSpacing << ")";
 
     std::cout << std::endl;
 }
@@ -126,18 +137,28 @@ int main (int argc, char* argv[])
     // The message manager and fonts, for the plot.
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
 
-    std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
-
-    if (! setOutputChannels (*processor, options.numChannels))
-        return fail ("the plug-in does not accept " + juce::String (options.numChannels) + " output channels");
-
-    const auto index = static_cast<uint8_t> (options.timeSignatureIndex);
-    processor->setStateInformation (&index, 1);
-
+    // Quaverline's processor, hosted as a plug-in; or Quaverline Sync's engine.
+    std::unique_ptr<juce::AudioProcessor> processor;
+    std::optional<quaverline::SyncRendering> sync;
     quaverline::SimulatedTransport transport (options.bpm, options.startPosition, options.sampleRate);
-    processor->setPlayHead (&transport);
-    processor->setRateAndBufferSizeDetails (options.sampleRate, options.blockSize);
-    processor->prepareToPlay (options.sampleRate, options.blockSize);
+
+    if (options.sync)
+    {
+        sync.emplace (options);
+    }
+    else
+    {
+        processor.reset (createPluginFilter());
+
+        if (! setOutputChannels (*processor, options.numChannels))
+            return fail ("the plug-in does not accept " + juce::String (options.numChannels) + " output channels");
+
+        const auto index = static_cast<uint8_t> (options.timeSignatureIndex);
+        processor->setStateInformation (&index, 1);
+        processor->setPlayHead (&transport);
+        processor->setRateAndBufferSizeDetails (options.sampleRate, options.blockSize);
+        processor->prepareToPlay (options.sampleRate, options.blockSize);
+    }
 
     // Written beside the targets and renamed into place once all went well.
     const auto outputFile = juce::File (*output.path);
@@ -160,7 +181,11 @@ int main (int argc, char* argv[])
     {
         const auto blockLength = static_cast<int> (std::min<int64_t> (options.blockSize, totalSamples - done));
         buffer.setSize (options.numChannels, blockLength, false, false, true);
-        processor->processBlock (buffer, midi);
+
+        if (sync)
+            sync->render (buffer);
+        else
+            processor->processBlock (buffer, midi);
 
         if (! writer->writeFromAudioSampleBuffer (buffer, 0, blockLength))
             return fail ("writing " + outputFile.getFullPathName() + " failed");
@@ -170,18 +195,23 @@ int main (int argc, char* argv[])
         done += blockLength;
     }
 
-    processor->releaseResources();
+    if (processor != nullptr)
+        processor->releaseResources();
+
     writer.reset();
 
-    const auto pulseStarts = quaverline::findPulseStarts (signal.data(), signal.size());
+    // The classic pulse is found by its first sample; any other by its edge.
+    const auto pulseStarts = sync ? quaverline::findLeadingEdges (signal.data(), signal.size(), 0.01f)
+                                  : quaverline::findPulseStarts (signal.data(), signal.size());
     std::optional<quaverline::PendingOutputFile> pendingPlot;
 
     if (plotPath)
     {
         pendingPlot.emplace (*plotPath);
-        const auto title = "Quaverline clock at " + juce::String (options.bpm) + " bpm, " +
-                           juce::String (options.sampleRate) + " Hz, " +
-                           juce::String (quaverline::timeSignature::label (options.timeSignatureIndex)).trim();
+        const auto title = juce::String (sync ? "Quaverline Sync clock at " : "Quaverline clock at ") +
+                           juce::String (options.bpm) + " bpm, " + juce::String (options.sampleRate) + " Hz, " +
+                           (sync ? juce::String (sync->pulsesPerQuarterNote()) + " PPQN"
+                                 : juce::String (quaverline::timeSignature::label (options.timeSignatureIndex)).trim());
 
         if (pendingPlot->temporaryPath().empty() ||
             ! quaverline::writeWaveformPlot (juce::File (pendingPlot->temporaryPath()), signal, pulseStarts, title))
@@ -194,7 +224,7 @@ int main (int argc, char* argv[])
     if (pendingPlot && ! pendingPlot->commit())
         return fail ("cannot put " + juce::String (*plotPath) + " in place");
 
-    printSummary (options, outputFile, signal, pulseStarts);
+    printSummary (options, outputFile, signal, pulseStarts, sync ? &*sync : nullptr);
 
     if (plotPath)
         std::cout << "Plot: " << *plotPath << std::endl;
