@@ -91,6 +91,6 @@ void memcpyFloor (benchmark::State& state)
 BENCHMARK_CAPTURE (processBlock, stopped, BlockKind::stopped)->Arg (2)->Arg (8);
 BENCHMARK_CAPTURE (processBlock, counting, BlockKind::counting)->Arg (2)->Arg (8);
 BENCHMARK_CAPTURE (processBlock, doubleRate, BlockKind::doubleRate)->Arg (2)->Arg (8);
-BENCHMARK (memcpyFloor)->Arg (2)->Arg (8);
+BENCHMARK (memcpyFloor)->Arg (1)->Arg (2)->Arg (8);
 
 BENCHMARK_MAIN();

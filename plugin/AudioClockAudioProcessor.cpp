@@ -44,7 +44,7 @@ void AudioClockAudioProcessor::releaseResources() {}
 
 TransportState AudioClockAudioProcessor::readTransport (int numSamples)
 {
-    const auto reported = readHostReport (getPlayHead()).position;
+    const auto reported = hostPositionOf (askPlayHead (getPlayHead()));
 
     // LV2 hosts report positions only now and then, some without the beat.
     if (wrapperType == wrapperType_LV2)

@@ -3,17 +3,15 @@
 namespace quaverline
 {
 
-HostReport readHostReport (const juce::AudioPlayHead* playHead)
+HostInfo askPlayHead (const juce::AudioPlayHead* playHead)
 {
-    HostReport report;
+    return playHead != nullptr ? playHead->getPosition() : HostInfo();
+}
 
-    if (playHead == nullptr)
-        return report;
-
-    const auto info = playHead->getPosition();
-
+std::optional<HostPosition> hostPositionOf (const HostInfo& info)
+{
     if (! info.hasValue())
-        return report;
+        return std::nullopt;
 
     HostPosition position;
     position.isPlaying = info->getIsPlaying() || info->getIsRecording();
@@ -27,18 +25,26 @@ HostReport readHostReport (const juce::AudioPlayHead* playHead)
     if (const auto samples = info->getTimeInSamples())
         position.timeInSamples = *samples;
 
-    report.position = position;
+    return position;
+}
 
-    if (const auto barStart = info->getPpqPositionOfLastBarStart())
-        report.barStartPosition = *barStart;
+HostBar hostBarOf (const HostInfo& info)
+{
+    HostBar bar;
+
+    if (! info.hasValue())
+        return bar;
+
+    if (const auto start = info->getPpqPositionOfLastBarStart())
+        bar.startPosition = *start;
 
     if (const auto timeSignature = info->getTimeSignature())
     {
-        report.numerator = timeSignature->numerator;
-        report.denominator = timeSignature->denominator;
+        bar.numerator = timeSignature->numerator;
+        bar.denominator = timeSignature->denominator;
     }
 
-    return report;
+    return bar;
 }
 
 } // namespace quaverline

@@ -9,18 +9,22 @@
 namespace quaverline
 {
 
-/** What the host's play head says at the start of a block, in the engine's
-    terms: the transport, and for Quaverline Sync the bar.
-*/
-struct HostReport
+using HostInfo = juce::Optional<juce::AudioPlayHead::PositionInfo>;
+
+/** The play head's answer for this block; nothing without a play head. */
+HostInfo askPlayHead (const juce::AudioPlayHead* playHead);
+
+/** The host's transport in the engine's terms; none if the host gave no position. */
+std::optional<HostPosition> hostPositionOf (const HostInfo& info);
+
+/** What the host says of the bar, for Quaverline Sync. */
+struct HostBar
 {
-    std::optional<HostPosition> position; // none: the host gave no position
-    std::optional<double> barStartPosition;
+    std::optional<double> startPosition;
     int numerator = 0; // 0: no time signature
     int denominator = 0;
 };
 
-/** Asks the play head; a missing play head or position gives an empty report. */
-HostReport readHostReport (const juce::AudioPlayHead* playHead);
+HostBar hostBarOf (const HostInfo& info);
 
 } // namespace quaverline

@@ -54,22 +54,22 @@ SyncSettings SyncAudioProcessor::getSettings() const noexcept
 
 SyncTransport SyncAudioProcessor::readTransport (int numSamples)
 {
-    const auto report = readHostReport (getPlayHead());
+    const auto info = askPlayHead (getPlayHead());
+    const auto position = hostPositionOf (info);
+    const auto bar = hostBarOf (info);
     SyncTransport host;
 
     // LV2 hosts report positions only now and then, some without the beat;
     // everywhere else a block without a position is stopped.
     if (wrapperType == wrapperType_LV2)
-        host.transport = transportFollower.follow (report.position, numSamples, renderer.getSampleRate());
-    else if (report.position.has_value())
-        host.transport = { report.position->isPlaying,
-                           report.position->bpm.value_or (0.0),
-                           report.position->ppqPosition.value_or (0.0) };
+        host.transport = transportFollower.follow (position, numSamples, renderer.getSampleRate());
+    else if (position.has_value())
+        host.transport = { position->isPlaying, position->bpm.value_or (0.0), position->ppqPosition.value_or (0.0) };
 
-    host.hasBarStart = report.barStartPosition.has_value();
-    host.barStartPosition = report.barStartPosition.value_or (0.0);
-    host.numerator = report.numerator;
-    host.denominator = report.denominator;
+    host.hasBarStart = bar.startPosition.has_value();
+    host.barStartPosition = bar.startPosition.value_or (0.0);
+    host.numerator = bar.numerator;
+    host.denominator = bar.denominator;
     return host;
 }
 

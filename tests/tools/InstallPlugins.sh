@@ -8,8 +8,10 @@ for run in 1 2; do
     HOME="$home" "$1/scripts/install-plugins" > /dev/null
 done
 
-test -x "$home/.vst/Quaverline.so"
-test -f "$home/.vst3/Quaverline.vst3/Contents/x86_64-linux/Quaverline.so"
-test -f "$home/.lv2/Quaverline.lv2/manifest.ttl"
-test -f "$home/.lv2/Quaverline.lv2/libQuaverline.so"
+for product in Quaverline QuaverlineSync; do
+    test -x "$home/.vst/$product.so"
+    test -f "$home/.vst3/$product.vst3/Contents/x86_64-linux/$product.so"
+    test -f "$home/.lv2/$product.lv2/manifest.ttl"
+    test -f "$home/.lv2/$product.lv2/lib$product.so"
+done
 echo "installed OK"
