@@ -18,7 +18,7 @@ juce::AudioProcessor::BusesProperties AudioClockAudioProcessor::makeBusesPropert
 }
 
 AudioClockAudioProcessor::AudioClockAudioProcessor()
-    : AudioProcessor (makeBusesProperties())
+    : ClockProcessor (makeBusesProperties())
 {
     const auto normalisedFormat = wrapperType == wrapperType_VST3 || wrapperType == wrapperType_LV2;
     auto parameter = std::make_unique<TimeSignatureParameter> (timeSignature, normalisedFormat);
@@ -116,29 +116,9 @@ bool AudioClockAudioProcessor::silenceInProducesSilenceOut() const
     return false;
 }
 
-double AudioClockAudioProcessor::getTailLengthSeconds() const
-{
-    return 0.0;
-}
-
-bool AudioClockAudioProcessor::acceptsMidi() const
-{
-    return identity::wantsMidiInput;
-}
-
-bool AudioClockAudioProcessor::producesMidi() const
-{
-    return identity::producesMidi;
-}
-
 juce::AudioProcessorEditor* AudioClockAudioProcessor::createEditor()
 {
     return std::make_unique<AudioClockEditor> (*this).release();
-}
-
-bool AudioClockAudioProcessor::hasEditor() const
-{
-    return identity::hasEditor;
 }
 
 int AudioClockAudioProcessor::getNumParameters()
@@ -166,25 +146,6 @@ void AudioClockAudioProcessor::setParameter (int parameterIndex, float newValue)
     if (parameterIndex == 0)
         timeSignature.setParameterValue (newValue);
 }
-
-int AudioClockAudioProcessor::getNumPrograms()
-{
-    return 1;
-}
-
-int AudioClockAudioProcessor::getCurrentProgram()
-{
-    return 0;
-}
-
-void AudioClockAudioProcessor::setCurrentProgram (int) {}
-
-const juce::String AudioClockAudioProcessor::getProgramName (int)
-{
-    return {};
-}
-
-void AudioClockAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 void AudioClockAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {

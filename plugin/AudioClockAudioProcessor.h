@@ -4,7 +4,7 @@
 #include "engine/TimeSignatureState.h"
 #include "engine/TransportFollower.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
+#include "plugin/ClockProcessor.h"
 
 namespace quaverline
 {
@@ -18,7 +18,7 @@ namespace quaverline
     kept for callers that use them; hosts reach the parameter through the
     "Time Signature" parameter object.
 */
-class AudioClockAudioProcessor : public juce::AudioProcessor
+class AudioClockAudioProcessor : public ClockProcessor
 {
 public:
     AudioClockAudioProcessor();
@@ -33,12 +33,8 @@ public:
 
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
     bool silenceInProducesSilenceOut() const override;
-    double getTailLengthSeconds() const override;
-    bool acceptsMidi() const override;
-    bool producesMidi() const override;
 
     juce::AudioProcessorEditor* createEditor() override;
-    bool hasEditor() const override;
 
     int getNumParameters() override;
     const juce::String getParameterName (int parameterIndex) override;
@@ -47,12 +43,6 @@ public:
     void setParameter (int parameterIndex, float newValue) override;
     using AudioProcessor::getParameterName;
     using AudioProcessor::getParameterText;
-
-    int getNumPrograms() override;
-    int getCurrentProgram() override;
-    void setCurrentProgram (int index) override;
-    const juce::String getProgramName (int index) override;
-    void changeProgramName (int index, const juce::String& newName) override;
 
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;

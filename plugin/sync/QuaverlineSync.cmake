@@ -18,6 +18,7 @@ function (quaverline_add_sync_product)
         SHARED_CODE quaverline_sync_shared_code
         VST2_NAME QuaverlineSync
         SOURCES
+            ClockProcessor.cpp
             HostReport.cpp
             sync/SyncAudioProcessor.cpp
             sync/SyncParameterObjects.cpp

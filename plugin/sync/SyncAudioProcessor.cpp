@@ -18,7 +18,7 @@ juce::AudioProcessor::BusesProperties SyncAudioProcessor::makeBusesProperties()
 }
 
 SyncAudioProcessor::SyncAudioProcessor()
-    : AudioProcessor (makeBusesProperties())
+    : ClockProcessor (makeBusesProperties())
 {
     for (int index = 0; index < syncParameters::count; ++index)
     {
@@ -109,49 +109,10 @@ bool SyncAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) con
            (output == juce::AudioChannelSet::stereo() || output == juce::AudioChannelSet::mono());
 }
 
-double SyncAudioProcessor::getTailLengthSeconds() const
-{
-    return 0.0;
-}
-
-bool SyncAudioProcessor::acceptsMidi() const
-{
-    return identity::wantsMidiInput;
-}
-
-bool SyncAudioProcessor::producesMidi() const
-{
-    return identity::producesMidi;
-}
-
 juce::AudioProcessorEditor* SyncAudioProcessor::createEditor()
 {
     return std::make_unique<SyncEditor> (*this).release();
 }
-
-bool SyncAudioProcessor::hasEditor() const
-{
-    return identity::hasEditor;
-}
-
-int SyncAudioProcessor::getNumPrograms()
-{
-    return 1;
-}
-
-int SyncAudioProcessor::getCurrentProgram()
-{
-    return 0;
-}
-
-void SyncAudioProcessor::setCurrentProgram (int) {}
-
-const juce::String SyncAudioProcessor::getProgramName (int)
-{
-    return {};
-}
-
-void SyncAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 void SyncAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {

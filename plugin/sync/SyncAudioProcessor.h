@@ -4,7 +4,7 @@
 #include "engine/SyncParameters.h"
 #include "engine/TransportFollower.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
+#include "plugin/ClockProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -19,7 +19,7 @@ namespace quaverline
     rules from syncParameters. The state is XML with a version; a state from a
     newer version restores what this one knows.
 */
-class SyncAudioProcessor : public juce::AudioProcessor
+class SyncAudioProcessor : public ClockProcessor
 {
 public:
     SyncAudioProcessor();
@@ -33,18 +33,8 @@ public:
     using AudioProcessor::processBlock;
 
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
-    double getTailLengthSeconds() const override;
-    bool acceptsMidi() const override;
-    bool producesMidi() const override;
 
     juce::AudioProcessorEditor* createEditor() override;
-    bool hasEditor() const override;
-
-    int getNumPrograms() override;
-    int getCurrentProgram() override;
-    void setCurrentProgram (int index) override;
-    const juce::String getProgramName (int index) override;
-    void changeProgramName (int index, const juce::String& newName) override;
 
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;

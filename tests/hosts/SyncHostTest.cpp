@@ -96,33 +96,14 @@ TEST (Vst3SyncHost, RendersTheEngineSignalAtFourPpqn)
     host.processor->setProcessing (true);
 
     std::vector<float> signal;
-    std::vector<float> left (blockSize), right (blockSize);
 
     for (int block = 0; block < 40; ++block)
     {
         ParameterChanges changes;
         changes.queues.emplace_back (resolution.id, fourPpqn);
-        Vst::ProcessContext context {};
-        context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid |
-                        Vst::ProcessContext::kProjectTimeMusicValid;
-        context.sampleRate = sampleRate;
-        context.tempo = 120.0;
-        context.projectTimeSamples = block * blockSize;
-        context.projectTimeMusic = double (block * blockSize) * 120.0 / (60.0 * sampleRate);
+        auto context = playing (120.0, block * blockSize, sampleRate);
 
-        float* channels[] = { left.data(), right.data() };
-        Vst::AudioBusBuffers output {};
-        output.numChannels = 2;
-        output.channelBuffers32 = channels;
-        Vst::ProcessData data {};
-        data.processMode = Vst::kRealtime;
-        data.symbolicSampleSize = Vst::kSample32;
-        data.numSamples = blockSize;
-        data.numOutputs = 1;
-        data.outputs = &output;
-        data.inputParameterChanges = block == 0 ? &changes : nullptr;
-        data.processContext = &context;
-        ASSERT_EQ (host.processor->process (data), kResultOk);
+        const auto [left, right] = host.processStereo (&context, block == 0 ? &changes : nullptr, blockSize);
         EXPECT_EQ (left, right);
         signal.insert (signal.end(), left.begin(), left.end());
     }

@@ -78,37 +78,12 @@ protected:
                                 int numSamples = blockSize,
                                 Vst::IEventList* events = nullptr) const
     {
-        std::vector<float> left (static_cast<size_t> (numSamples)), right (left.size());
-        float* channels[] = { left.data(), right.data() };
-        Vst::AudioBusBuffers output {};
-        output.numChannels = 2;
-        output.channelBuffers32 = channels;
-
-        Vst::ProcessData data {};
-        data.processMode = Vst::kRealtime;
-        data.symbolicSampleSize = Vst::kSample32;
-        data.numSamples = numSamples;
-        data.numOutputs = 1;
-        data.outputs = &output;
-        data.inputParameterChanges = changes;
-        data.inputEvents = events;
-        data.processContext = context;
-        EXPECT_EQ (host.processor->process (data), kResultOk);
+        const auto [left, right] = host.processStereo (context, changes, numSamples, events);
         EXPECT_EQ (left, right);
         return left;
     }
 
-    static Vst::ProcessContext playingAt (double tempo, int64 sample)
-    {
-        Vst::ProcessContext context {};
-        context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid |
-                        Vst::ProcessContext::kProjectTimeMusicValid;
-        context.sampleRate = sampleRate;
-        context.tempo = tempo;
-        context.projectTimeSamples = sample;
-        context.projectTimeMusic = double (sample) * tempo / (60.0 * sampleRate);
-        return context;
-    }
+    static Vst::ProcessContext playingAt (double tempo, int64 sample) { return playing (tempo, sample, sampleRate); }
 
     /** The time-signature index the plug-in would save now. */
     int savedIndex() const

@@ -13,6 +13,8 @@
 
 #include "tests/support/PluginLibrary.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -229,6 +231,19 @@ public:
     std::vector<std::pair<Vst::ParamID, Vst::ParamValue>> edits;
 };
 
+/** A host's transport context while it plays at a tempo, at a sample. */
+inline Vst::ProcessContext playing (double tempo, int64 sample, double sampleRate)
+{
+    Vst::ProcessContext context {};
+    context.state =
+        Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid | Vst::ProcessContext::kProjectTimeMusicValid;
+    context.sampleRate = sampleRate;
+    context.tempo = tempo;
+    context.projectTimeSamples = sample;
+    context.projectTimeMusic = double (sample) * tempo / (60.0 * sampleRate);
+    return context;
+}
+
 /** Loads the built VST3 module as a host does and makes one instance: the
     processing component and its edit controller, connected to each other.
 */
@@ -340,6 +355,33 @@ public:
         const auto result = component->setState (&forComponent);
         controller->setComponentState (&forController);
         return result;
+    }
+
+    /** Processes one stereo block with what a host passes: a transport context,
+        parameter changes and events, each if given. Returns both channels.
+    */
+    std::pair<std::vector<float>, std::vector<float>> processStereo (Vst::ProcessContext* context,
+                                                                     Vst::IParameterChanges* changes,
+                                                                     int numSamples,
+                                                                     Vst::IEventList* events = nullptr) const
+    {
+        std::vector<float> left (static_cast<size_t> (numSamples)), right (left.size());
+        float* channels[] = { left.data(), right.data() };
+        Vst::AudioBusBuffers output {};
+        output.numChannels = 2;
+        output.channelBuffers32 = channels;
+
+        Vst::ProcessData data {};
+        data.processMode = Vst::kRealtime;
+        data.symbolicSampleSize = Vst::kSample32;
+        data.numSamples = numSamples;
+        data.numOutputs = 1;
+        data.outputs = &output;
+        data.inputParameterChanges = changes;
+        data.inputEvents = events;
+        data.processContext = context;
+        EXPECT_EQ (processor->process (data), kResultOk);
+        return { left, right };
     }
 
     PluginPtr<Vst::IComponent> component;
