@@ -94,6 +94,9 @@ struct SyncClockRenderer::Block
         return square ? highLevel : static_cast<float> (pulseShape::table[index] * gain);
     }
 
+    /** The longest pulse of this block's shape. */
+    uint32_t longestPulse() const noexcept { return square ? squareWidth : static_cast<uint32_t> (pulseShape::length); }
+
     /** A pulse's length where ticks come spacing quarter notes apart. */
     uint32_t pulseLength (double spacing) const noexcept
     {
@@ -178,6 +181,11 @@ void SyncClockRenderer::renderStopped (float* left, float* right, int numSamples
 
 void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples, const Block& block) noexcept
 {
+    // A pulse in progress when the shape or width changed is cut to what the
+    // new one allows: a classic pulse has no samples past its table.
+    clockPulse.length = std::min (clockPulse.length, block.longestPulse());
+    barPulse.length = std::min (barPulse.length, block.longestPulse());
+
     double position = block.startPosition;
     bool leftToggle = false;
     bool rightToggle = false;

@@ -309,6 +309,32 @@ TEST (SyncClockRenderer, HostBarWithoutATimeSignatureIsFourFour)
     EXPECT_NEAR (double (pulseStarts (render (bar, noBar).right)[1]), 96000.0, 1.0);
 }
 
+TEST (SyncClockRenderer, ShapeChangedMidPulseEndsThePulseSoundly)
+{
+    // Found by the fuzzer: a 50 ms square pulse, then the classic shape while
+    // it is still high, read the classic table far past its end.
+    SyncSettings square;
+    square.shape = SyncShape::square;
+    square.widthMs = 50.0;
+    square.pulsesPerQuarterNote = 1;
+    square.right = SyncRightOutput::bar;
+
+    SyncClockRenderer renderer;
+    renderer.setSampleRate (48000.0);
+    std::vector<float> left (512), right (512);
+    SyncTransport host;
+    host.transport = { true, 120.0, 0.0 };
+    renderer.render (left.data(), right.data(), 512, host, square);
+
+    auto classic = square;
+    classic.shape = SyncShape::classic;
+    host.transport.ppqPosition = musicalTime::quarterNotesIn (512, 120.0, 48000.0);
+    renderer.render (left.data(), right.data(), 512, host, classic);
+
+    EXPECT_TRUE (std::all_of (left.begin(), left.end(), [] (float x) { return std::abs (x) <= 0.001f; }));
+    EXPECT_TRUE (std::all_of (right.begin(), right.end(), [] (float x) { return std::abs (x) <= 0.001f; }));
+}
+
 TEST (SyncClockRenderer, SilentIdleIsZero)
 {
     SyncSettings silent;
