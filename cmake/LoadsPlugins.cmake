@@ -27,6 +27,7 @@ function (quaverline_loads_plugins target)
         elseif (format STREQUAL "LV2")
             target_compile_definitions (${target} PRIVATE
                 QUAVERLINE_LV2_BUNDLE="$<TARGET_FILE_DIR:${product}_LV2>"
+                QUAVERLINE_LV2_LIBRARY="$<TARGET_FILE:${product}_LV2>"
                 QUAVERLINE_LV2_URI="${lv2Uri}")
             add_dependencies (${target} ${product}_LV2)
         else()

@@ -4,6 +4,7 @@
 // where the engine puts them, within Ardour's rounding of the position it
 // passes to VST plug-ins (1/1920 quarter note: up to 6.25 samples at 120 bpm
 // and 48 kHz). LV2 plug-ins get the frame, from which the position is exact.
+// Quaverline Sync goes the same way as a VST3 plug-in set to 4 PPQN.
 
 #include "tests/support/EngineReference.h"
 
@@ -32,6 +33,8 @@ struct Format
     const char* builtPlugin;
     const char* scanner; // empty: found without a scan
     int64_t tolerance;
+    int ppqn = 24;              // Quaverline Sync's resolution, set in the session; 24: Quaverline
+    const char* parameter = ""; // the index and value that set it
 };
 
 void PrintTo (const Format& format, std::ostream* os)
@@ -90,7 +93,8 @@ protected:
         sessionFolder.deleteRecursively();
 
         if (! run ("ardour7-lua " + quoted (QUAVERLINE_ARDOUR_SCRIPT) + " " + quoted (sessionFolder.getFullPathName()) +
-                       " clock " + GetParam().ardourType + " " + quoted (GetParam().pluginId),
+                       " clock " + GetParam().ardourType + " " + quoted (GetParam().pluginId) + " " +
+                       GetParam().parameter,
                    folder.getChildFile ("session.log")))
             return false;
 
@@ -147,7 +151,9 @@ TEST_P (ArdourEndToEnd, PulsesFallWhereTheEngineSays)
 
     const auto starts = quaverline::findPulseStarts (signal.data(), signal.size());
     const auto tolerance = GetParam().tolerance;
-    const auto expected = enginePulseStarts (sampleRate, 120.0, lengthInSamples + vstTolerance);
+    const auto expected = GetParam().ppqn == 24
+                              ? enginePulseStarts (sampleRate, 120.0, lengthInSamples + vstTolerance)
+                              : syncPulseStarts (sampleRate, 120.0, lengthInSamples + vstTolerance, GetParam().ppqn);
 
     // Every pulse Ardour recorded is one the engine sends, give or take the
     // rounding, and every pulse the engine sends well inside the file is there.
@@ -191,7 +197,17 @@ INSTANTIATE_TEST_SUITE_P (
                               QUAVERLINE_VST3_BUNDLE,
                               "ardour-vst3-scanner",
                               vstTolerance },
-                     Format { "Lv2", "LV2", QUAVERLINE_LV2_URI, "LV2_PATH", QUAVERLINE_LV2_BUNDLE, "", 0 }),
+                     Format { "Lv2", "LV2", QUAVERLINE_LV2_URI, "LV2_PATH", QUAVERLINE_LV2_BUNDLE, "", 0 },
+                     // Resolution is parameter 0; 4 PPQN, its third of eight choices, is 2/7.
+                     Format { "SyncVst3AtFourPpqn",
+                              "VST3",
+                              "Quaverline Sync",
+                              "VST3_PATH",
+                              QUAVERLINE_SYNC_VST3_BUNDLE,
+                              "ardour-vst3-scanner",
+                              vstTolerance,
+                              4,
+                              "0 0.2857142857" }),
     [] (const auto& testInfo) { return std::string (testInfo.param.name); });
 
 } // namespace quaverline::test

@@ -300,6 +300,41 @@ TEST (SyncClockRenderer, RightOutputRoles)
     EXPECT_EQ (renderer.getStatus(), SyncClockRenderer::Status::stopped);
 }
 
+TEST (SyncClockRenderer, BarPulsesFollowTheHostsBarChangesAndLoops)
+{
+    // 4/4 for the first bar, 3/4 from the second (at 4 quarter notes), then a
+    // loop back to the start after 10 quarter notes; 120 bpm, 24000 samples a
+    // quarter note, blocks of 500 samples.
+    SyncSettings bar;
+    bar.right = SyncRightOutput::bar;
+    bar.pulsesPerQuarterNote = 4;
+    SyncClockRenderer renderer;
+    renderer.setSampleRate (48000.0);
+    std::vector<float> right;
+    std::vector<float> left (500), block (500);
+
+    for (int done = 0; done < 13 * 24000; done += 500)
+    {
+        const double played = done / 24000.0;
+        const double position = played < 10.0 ? played : played - 10.0;
+        SyncTransport host;
+        host.transport = { true, 120.0, position };
+        host.hasBarStart = true;
+        host.numerator = position < 4.0 ? 4 : 3;
+        host.denominator = 4;
+        host.barStartPosition = position < 4.0 ? 0.0 : 4.0 + std::floor ((position - 4.0) / 3.0) * 3.0;
+        renderer.render (left.data(), block.data(), 500, host, bar);
+        right.insert (right.end(), block.begin(), block.end());
+    }
+
+    const auto starts = pulseStarts (right);
+    ASSERT_EQ (starts.size(), 4u);
+    EXPECT_NEAR (double (starts[0]), 0.0, 1.0);
+    EXPECT_NEAR (double (starts[1]), 4.0 * 24000.0, 1.0);  // the 3/4 bar starts
+    EXPECT_NEAR (double (starts[2]), 7.0 * 24000.0, 1.0);  // three quarter notes on
+    EXPECT_NEAR (double (starts[3]), 10.0 * 24000.0, 1.0); // the loop lands on bar 1
+}
+
 TEST (SyncClockRenderer, HostBarWithoutATimeSignatureIsFourFour)
 {
     SyncSettings bar;

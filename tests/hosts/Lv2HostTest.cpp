@@ -2,27 +2,13 @@
 // Ardour and other LV2 hosts send them: now and then, with the frame and the
 // tempo but without the beat.
 
+#include "tests/support/Lv2Host.h"
 #include "engine/ClockRenderer.h"
-#include "tests/support/PluginLibrary.h"
 #include "tools/analysis/ClockSignalAnalysis.h"
 
-#include <initializer_list>
-#include <lv2/atom/atom.h>
-#include <lv2/atom/forge.h>
-#include <lv2/buf-size/buf-size.h>
-#include <lv2/core/lv2.h>
-#include <lv2/midi/midi.h>
-#include <lv2/options/options.h>
-#include <lv2/patch/patch.h>
-#include <lv2/state/state.h>
-#include <lv2/time/time.h>
-#include <lv2/urid/urid.h>
-
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <initializer_list>
 #include <limits>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,184 +18,10 @@ namespace quaverline::test
 
 namespace
 {
-constexpr int blockSize = 512;
-constexpr double sampleRate = 48000.0;
-
-enum Port : uint32_t
-{
-    leftOut = 0,
-    rightOut = 1,
-    controlIn = 2,
-    controlOut = 3,
-    latency = 4,
-    freeWheeling = 5,
-    enabled = 6
-};
-
-/** The host's URI table. */
-class UridMap
-{
-public:
-    LV2_URID map (const char* uri)
-    {
-        const auto [entry, added] = ids.emplace (uri, static_cast<LV2_URID> (ids.size() + 1));
-        return entry->second;
-    }
-
-    LV2_URID_Map feature { this, [] (LV2_URID_Map_Handle handle, const char* uri) {
-                              return static_cast<UridMap*> (handle)->map (uri);
-                          } };
-
-private:
-    std::map<std::string, LV2_URID> ids;
-};
-
-class Lv2Host : public testing::Test
+/** The fixture with Quaverline's own state: one byte, as text. */
+class Lv2Host : public Lv2HostFixture
 {
 protected:
-    void SetUp() override
-    {
-        library = openPluginLibrary (QUAVERLINE_LV2_BUNDLE "/libQuaverline.so");
-        ASSERT_NE (library, nullptr);
-        const auto descriptorFunction = pluginEntryPoint<LV2_Descriptor_Function> (library, "lv2_descriptor");
-        ASSERT_NE (descriptorFunction, nullptr);
-        descriptor = descriptorFunction (0);
-        ASSERT_NE (descriptor, nullptr);
-        ASSERT_STREQ (descriptor->URI, QUAVERLINE_LV2_URI);
-
-        maxBlockLength = blockSize;
-        options = { { LV2_OPTIONS_INSTANCE,
-                      0,
-                      urids.map (LV2_BUF_SIZE__maxBlockLength),
-                      sizeof (int32_t),
-                      urids.map (LV2_ATOM__Int),
-                      &maxBlockLength },
-                    { LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr } };
-        mapFeature = { LV2_URID__map, &urids.feature };
-        optionsFeature = { LV2_OPTIONS__options, options.data() };
-        boundedFeature = { LV2_BUF_SIZE__boundedBlockLength, nullptr };
-        const LV2_Feature* features[] = { &mapFeature, &optionsFeature, &boundedFeature, nullptr };
-
-        instance = descriptor->instantiate (descriptor, sampleRate, QUAVERLINE_LV2_BUNDLE "/", features);
-        ASSERT_NE (instance, nullptr);
-
-        descriptor->connect_port (instance, leftOut, left.data());
-        descriptor->connect_port (instance, rightOut, right.data());
-        descriptor->connect_port (instance, controlIn, input.data());
-        descriptor->connect_port (instance, controlOut, output.data());
-        descriptor->connect_port (instance, latency, &latencyValue);
-        descriptor->connect_port (instance, freeWheeling, &freeWheelingValue);
-        descriptor->connect_port (instance, enabled, &enabledValue);
-        descriptor->activate (instance);
-
-        lv2_atom_forge_init (&forge, &urids.feature);
-    }
-
-    void TearDown() override
-    {
-        if (instance != nullptr)
-        {
-            descriptor->deactivate (instance);
-            descriptor->cleanup (instance);
-        }
-    }
-
-    /** Runs one block; with a frame, the host reports its transport first,
-        and with a value it sets the "Time Signature" parameter.
-    */
-    std::vector<float> run (std::optional<int64_t> frame, std::optional<float> timeSignature = std::nullopt)
-    {
-        lv2_atom_forge_set_buffer (&forge, reinterpret_cast<uint8_t*> (input.data()), input.size());
-        LV2_Atom_Forge_Frame sequence;
-        lv2_atom_forge_sequence_head (&forge, &sequence, 0);
-
-        if (frame.has_value())
-        {
-            // What Ardour sends: frame, speed, bar, bar beat, meter and tempo, no beat.
-            LV2_Atom_Forge_Frame object;
-            lv2_atom_forge_frame_time (&forge, 0);
-            lv2_atom_forge_object (&forge, &object, 0, urids.map (LV2_TIME__Position));
-            lv2_atom_forge_key (&forge, urids.map (LV2_TIME__frame));
-            lv2_atom_forge_long (&forge, *frame);
-            lv2_atom_forge_key (&forge, urids.map (LV2_TIME__speed));
-            lv2_atom_forge_float (&forge, 1.0f);
-            lv2_atom_forge_key (&forge, urids.map (LV2_TIME__bar));
-            lv2_atom_forge_long (&forge, 0);
-            lv2_atom_forge_key (&forge, urids.map (LV2_TIME__barBeat));
-            lv2_atom_forge_float (&forge, 0.0f);
-            lv2_atom_forge_key (&forge, urids.map (LV2_TIME__beatUnit));
-            lv2_atom_forge_int (&forge, 4);
-            lv2_atom_forge_key (&forge, urids.map (LV2_TIME__beatsPerBar));
-            lv2_atom_forge_float (&forge, 4.0f);
-            lv2_atom_forge_key (&forge, urids.map (LV2_TIME__beatsPerMinute));
-            lv2_atom_forge_float (&forge, 120.0f);
-            lv2_atom_forge_pop (&forge, &object);
-        }
-
-        if (timeSignature.has_value())
-        {
-            LV2_Atom_Forge_Frame object;
-            lv2_atom_forge_frame_time (&forge, 0);
-            lv2_atom_forge_object (&forge, &object, 0, urids.map (LV2_PATCH__Set));
-            lv2_atom_forge_key (&forge, urids.map (LV2_PATCH__property));
-            lv2_atom_forge_urid (&forge, urids.map (QUAVERLINE_LV2_URI ":timeSignature"));
-            lv2_atom_forge_key (&forge, urids.map (LV2_PATCH__value));
-            lv2_atom_forge_float (&forge, *timeSignature);
-            lv2_atom_forge_pop (&forge, &object);
-        }
-
-        lv2_atom_forge_pop (&forge, &sequence);
-
-        // The output sequence's capacity, as the host announces it.
-        auto* out = reinterpret_cast<LV2_Atom*> (output.data());
-        out->size = static_cast<uint32_t> (output.size() * sizeof (output[0]) - sizeof (LV2_Atom));
-        out->type = urids.map (LV2_ATOM__Chunk);
-
-        descriptor->run (instance, blockSize);
-        EXPECT_EQ (left, right);
-        return left;
-    }
-
-    /** What the plug-in saves into a host's project: its properties, by key. */
-    struct SavedProperty
-    {
-        uint32_t type = 0;
-        std::string value;
-    };
-    using SavedState = std::map<LV2_URID, SavedProperty>;
-
-    SavedState save()
-    {
-        SavedState saved;
-        const auto store =
-            [] (LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t type, uint32_t)
-        {
-            (*static_cast<SavedState*> (handle))[key] = { type, std::string (static_cast<const char*> (value), size) };
-            return LV2_STATE_SUCCESS;
-        };
-        EXPECT_EQ (stateInterface()->save (instance, store, &saved, 0, nullptr), LV2_STATE_SUCCESS);
-        return saved;
-    }
-
-    LV2_State_Status restore (const SavedState& saved)
-    {
-        const auto retrieve =
-            [] (LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void*
-        {
-            const auto& properties = *static_cast<const SavedState*> (handle);
-            const auto found = properties.find (key);
-
-            if (found == properties.end())
-                return nullptr;
-
-            *size = found->second.value.size();
-            *type = found->second.type;
-            *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
-            return found->second.value.data();
-        };
-        return stateInterface()->restore (instance, retrieve, const_cast<SavedState*> (&saved), 0, nullptr);
-    }
-
     /** The plug-in's saved state for an index, as it writes it: the one state
         byte in JUCE's base-64 text, with its terminating zero.
     */
@@ -225,25 +37,12 @@ protected:
         const auto saved = save();
         return saved.size() == 1 ? saved.begin()->second.value : std::string {};
     }
-
-    const LV2_State_Interface* stateInterface() const
-    {
-        return static_cast<const LV2_State_Interface*> (descriptor->extension_data (LV2_STATE__interface));
-    }
-
-    UridMap urids;
-    void* library = nullptr;
-    const LV2_Descriptor* descriptor = nullptr;
-    LV2_Handle instance = nullptr;
-    int32_t maxBlockLength = 0;
-    std::vector<LV2_Options_Option> options;
-    LV2_Feature mapFeature {}, optionsFeature {}, boundedFeature {};
-    LV2_Atom_Forge forge {};
-
-    std::vector<float> left = std::vector<float> (blockSize), right = std::vector<float> (blockSize);
-    std::vector<uint64_t> input = std::vector<uint64_t> (2048), output = std::vector<uint64_t> (2048);
-    float latencyValue = 0.0f, freeWheelingValue = 0.0f, enabledValue = 1.0f;
 };
+
+ParameterValue timeSignature (float value)
+{
+    return { "timeSignature", value };
+}
 } // namespace
 
 TEST_F (Lv2Host, OneReportWithoutABeatStartsTheClockThatThenRunsOn)
@@ -290,7 +89,7 @@ TEST_F (Lv2Host, StateCarriesTheIndexAndTheHostsParameterValue)
 {
     EXPECT_EQ (savedText(), stateText (6));
 
-    run (std::nullopt, 0.35f); // 0.35 x 30 rounds to 11, as in the VST 2.4 face
+    run (std::nullopt, timeSignature (0.35f)); // 0.35 x 30 rounds to 11, as in the VST 2.4 face
     EXPECT_EQ (savedText(), stateText (11));
 }
 
@@ -420,7 +219,7 @@ TEST_F (Lv2Host, BlocksLongerThanAnnouncedContinueTheClock)
 TEST_F (Lv2Host, AtomsThatRunPastTheirContainerAreNotRead)
 {
     // A parameter change whose value ends past its object: not taken.
-    run (std::nullopt, 0.35f);
+    run (std::nullopt, timeSignature (0.35f));
     ASSERT_EQ (savedText(), stateText (11));
 
     lv2_atom_forge_set_buffer (&forge, reinterpret_cast<uint8_t*> (input.data()), input.size() * 8);

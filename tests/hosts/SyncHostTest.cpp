@@ -1,10 +1,11 @@
-// Quaverline Sync's VST 2.4 and VST3 builds loaded as hosts load them: their
-// identity, the parameters with their texts, and the clock rendered with a
-// setting other than the default, sample for sample what the engine renders.
+// Quaverline Sync's VST 2.4, VST3 and LV2 builds loaded as hosts load them:
+// their identity, the parameters with their texts, and the clock rendered with
+// a setting other than the default, sample for sample what the engine renders.
 
 #include "engine/SyncClockRenderer.h"
 #include "engine/SyncParameters.h"
 #include "plugin/identity/FourCharCode.h"
+#include "tests/support/Lv2Host.h"
 #include "tests/support/Vst2Host.h"
 #include "tests/support/Vst3Host.h"
 
@@ -15,9 +16,6 @@ namespace quaverline::test
 
 namespace
 {
-constexpr double sampleRate = 48000.0;
-constexpr int blockSize = 512;
-
 /** What the engine renders for a host playing from 0 at 120 bpm, in blocks. */
 std::vector<float> engineSignal (const SyncSettings& settings, int numBlocks)
 {
@@ -111,6 +109,20 @@ TEST (Vst3SyncHost, RendersTheEngineSignalAtFourPpqn)
     EXPECT_EQ (signal, engineSignal (atFourPpqn(), 40));
     host.processor->setProcessing (false);
     host.component->setActive (false);
+}
+
+TEST_F (Lv2HostFixture, SyncRendersTheEngineSignalAtFourPpqn)
+{
+    // As Ardour plays from frame 0, the host sets Resolution to its third choice.
+    std::vector<float> signal;
+
+    for (int block = 0; block < 40; ++block)
+    {
+        const auto samples = block == 0 ? run (0, ParameterValue { "resolution", 2.0f }) : run (std::nullopt);
+        signal.insert (signal.end(), samples.begin(), samples.end());
+    }
+
+    EXPECT_EQ (signal, engineSignal (atFourPpqn(), 40));
 }
 
 } // namespace quaverline::test

@@ -1,8 +1,9 @@
 -- Makes an Ardour session with one MIDI track that carries Quaverline. Ardour
 -- passes its time position to an LV2 plug-in only through a MIDI input, so the
 -- clock sits on a MIDI track, where users put instrument plug-ins.
--- Arguments: session folder, session name, plug-in type (LV2, LXVST, VST3), plug-in ID.
-local folder, name, kind, id = arg[1], arg[2], arg[3], arg[4]
+-- Arguments: session folder, session name, plug-in type (LV2, LXVST, VST3), plug-in ID,
+-- and optionally a parameter to set, as its index and value (VST and VST3 only).
+local folder, name, kind, id, parameter, value = arg[1], arg[2], arg[3], arg[4], arg[5], arg[6]
 
 AudioEngine:set_backend ("None (Dummy)", "", "")
 local session = create_session (folder, name, 48000)
@@ -15,6 +16,11 @@ local track = tracks:front ()
 local plugin = ARDOUR.LuaAPI.new_plugin (session, id, ARDOUR.PluginType[kind], "")
 assert (not plugin:isnil (), "Quaverline not found as " .. kind)
 assert (track:add_processor_by_index (plugin, 0, nil, true), "could not add Quaverline")
+
+if parameter then
+    assert (ARDOUR.LuaAPI.set_processor_param (plugin, tonumber (parameter), tonumber (value)),
+            "could not set parameter " .. parameter)
+end
 
 -- The plug-in gives the MIDI track its audio outputs. Ardour connects new
 -- outputs to the master bus from a thread of its own, which may not have run
