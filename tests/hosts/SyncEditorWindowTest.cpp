@@ -2,9 +2,7 @@
 // display, with a host window as the parent, opened, painted and closed as a
 // host does.
 
-#include "tests/support/HostWindow.h"
-#include "tests/support/Vst2Host.h"
-#include "tests/support/XvfbTestMain.h"
+#include "tests/support/Vst2EditorFixture.h"
 
 namespace quaverline::test
 {
@@ -22,24 +20,9 @@ int red (unsigned long rgb)
 }
 } // namespace
 
-class SyncEditorWindowTest : public Vst2HostTest
+class SyncEditorWindowTest : public Vst2EditorFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE (xvfbSessionIsReady()) << "no X display with a window manager";
-        Vst2HostTest::SetUp();
-    }
-
-    void idle (int times)
-    {
-        for (int i = 0; i < times; ++i)
-        {
-            dispatch (effEditIdle);
-            std::this_thread::sleep_for (std::chrono::milliseconds (5));
-        }
-    }
-
     /** Whether the pulse drawing's green line shows anywhere in the window's
         lower right quarter, where the drawing is.
     */
@@ -52,8 +35,6 @@ protected:
 
         return false;
     }
-
-    HostWindow parent;
 };
 
 TEST_F (SyncEditorWindowTest, OpensInTheHostsWindowAndDrawsThePulse)

@@ -2,9 +2,7 @@
 // the parent, and the editor requests a host sends.
 
 #include "tests/support/ArtworkProbes.h"
-#include "tests/support/HostWindow.h"
-#include "tests/support/Vst2Host.h"
-#include "tests/support/XvfbTestMain.h"
+#include "tests/support/Vst2EditorFixture.h"
 
 namespace quaverline::test
 {
@@ -17,25 +15,8 @@ bool isDark (unsigned long rgb)
 }
 } // namespace
 
-class Vst2EditorTest : public Vst2HostTest
+class Vst2EditorTest : public Vst2EditorFixture
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE (xvfbSessionIsReady()) << "no X display with a window manager";
-        Vst2HostTest::SetUp();
-    }
-
-    void idle (int times)
-    {
-        for (int i = 0; i < times; ++i)
-        {
-            dispatch (effEditIdle);
-            std::this_thread::sleep_for (std::chrono::milliseconds (5));
-        }
-    }
-
-    HostWindow parent;
 };
 
 TEST_F (Vst2EditorTest, OpensInTheHostsWindowAndShowsTheArtwork)
