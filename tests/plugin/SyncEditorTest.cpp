@@ -1,12 +1,17 @@
 // Quaverline Sync's editor, headless: its groups of controls, the status line
 // through a stop, a wait and a run, the pulse drawing following the settings,
-// and a snapshot kept as a build artefact (sync-editor-snapshot.png).
+// and a snapshot kept as a build artefact (sync-editor-snapshot.png); and the
+// audio thread beside the host's and the editor's (run with ThreadSanitizer by
+// scripts/test-threads).
 
 #include "plugin/sync/editor/SyncEditor.h"
 #include "plugin/PluginFactory.h"
 #include "plugin/sync/SyncAudioProcessor.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace quaverline::test
 {
@@ -119,6 +124,49 @@ TEST_F (SyncEditorTest, Snapshot)
             green = green || snapshot.getPixelAt (x, y).getGreen() > 180;
 
     EXPECT_TRUE (green);
+}
+
+TEST_F (SyncEditorTest, ThreadsAudioHostAndEditorTogether)
+{
+    play (120.0, 0.0);
+    std::atomic<bool> audioDone { false };
+    std::thread audio (
+        [&]
+        {
+            juce::AudioBuffer<float> buffer (2, 256);
+            juce::MidiBuffer midi;
+
+            for (int block = 0; block < 2000; ++block)
+                processor->processBlock (buffer, midi);
+
+            audioDone = true;
+        });
+
+    std::thread hostThread (
+        [&]
+        {
+            for (int step = 0; step < 2000; ++step)
+            {
+                auto& resolution = processor->getSyncParameter (syncParameters::resolution);
+                resolution.setValueNotifyingHost (float (step % 8) / 7.0f);
+                juce::MemoryBlock saved;
+                processor->getStateInformation (saved);
+                processor->setStateInformation (saved.getData(), int (saved.getSize()));
+            }
+        });
+
+    // The message thread: the editor's refreshes, and a width set in it.
+    auto* width = dynamic_cast<juce::Slider*> (editor->getControl (syncParameters::width));
+    ASSERT_NE (width, nullptr);
+
+    for (int step = 0; ! audioDone || step < 200; ++step)
+    {
+        editor->refresh();
+        width->setValue (0.5 + step % 50, juce::sendNotificationSync);
+    }
+
+    audio.join();
+    hostThread.join();
 }
 
 } // namespace quaverline::test
