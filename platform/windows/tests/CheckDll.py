@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Checks quaverline_win_64.dll as Windows and its hosts read it: machine and
+"""Checks a plug-in DLL as Windows and its hosts read it: machine and
 form, export directory, exports with their ordinals, version resource,
 manifest and imports. Arguments: the DLL, the company name, the plug-in name,
 the version string and the entry points, each with the ordinal of its place."""
 
+import os
 import sys
 
 import pefile
@@ -31,7 +32,7 @@ def main():
 
     exports = pe.DIRECTORY_ENTRY_EXPORT
     module = pe.get_string_at_rva(exports.struct.Name).decode()
-    check(module == "quaverline_win_64.dll", f"export directory names {module}", problems)
+    check(module == os.path.basename(path), f"export directory names {module}", problems)
     found = sorted((symbol.ordinal, (symbol.name or b"").decode()) for symbol in exports.symbols)
     check(found == expected_exports, f"exports {found}", problems)
 
