@@ -103,9 +103,14 @@ struct SyncClockRenderer::Block
         if (! square)
             return pulseShape::lengthFor (spacing, increment);
 
-        // The square ends halfway to the next tick at the latest.
+        // The square ends halfway to the next tick at the latest (a tempo of
+        // 0, or below, leaves it whole).
         const double halfway = std::floor (spacing / increment / 2.0);
-        return halfway < double (squareWidth) ? std::max (1u, static_cast<uint32_t> (halfway)) : squareWidth;
+
+        if (! (increment > 0.0 && halfway < double (squareWidth)))
+            return squareWidth;
+
+        return halfway >= 1.0 ? static_cast<uint32_t> (halfway) : 1u;
     }
 
     float idleSample (bool& signToggle) const noexcept

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace quaverline::test
@@ -368,6 +369,46 @@ TEST (SyncClockRenderer, ShapeChangedMidPulseEndsThePulseSoundly)
 
     EXPECT_TRUE (std::all_of (left.begin(), left.end(), [] (float x) { return std::abs (x) <= 0.001f; }));
     EXPECT_TRUE (std::all_of (right.begin(), right.end(), [] (float x) { return std::abs (x) <= 0.001f; }));
+}
+
+TEST (SyncClockRenderer, HostileTransportsGiveABoundedSignal)
+{
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+    // The first found by the fuzzer: a negative tempo made the square's
+    // halfway cap minus infinity.
+    const struct
+    {
+        double sampleRate, bpm, position;
+    } cases[] = {
+        { 48000.0, -120.0, 1.0 }, { 48000.0, 0.0, 0.0 },   { 48000.0, nan, 0.0 },
+        { 48000.0, 120.0, nan },  { 48000.0, 120.0, inf }, { 48000.0, 1.0e300, 0.0 },
+        { 0.0, 120.0, 0.0 },      { -1.0, 120.0, 0.0 },    { 1.0e-300, 120.0, 0.0 },
+    };
+
+    for (const auto& c : cases)
+        for (const auto shape : { SyncShape::classic, SyncShape::square })
+        {
+            SyncSettings settings;
+            settings.shape = shape;
+            settings.right = SyncRightOutput::bar;
+            settings.offsetMs = -100.0;
+            SyncClockRenderer renderer;
+            renderer.setSampleRate (c.sampleRate);
+            SyncTransport host;
+            host.transport = { true, c.bpm, c.position };
+            host.hasBarStart = true;
+            host.barStartPosition = -c.position;
+            host.numerator = 7;
+            host.denominator = 3;
+            std::vector<float> left (1024, 7.0f), right (1024, 7.0f);
+            renderer.render (left.data(), right.data(), 1024, host, settings);
+
+            const auto bounded = [] (float x) { return std::abs (x) <= 1.0f; };
+            EXPECT_TRUE (std::all_of (left.begin(), left.end(), bounded)) << c.bpm << " bpm at " << c.sampleRate;
+            EXPECT_TRUE (std::all_of (right.begin(), right.end(), bounded)) << c.bpm << " bpm at " << c.sampleRate;
+        }
 }
 
 TEST (SyncClockRenderer, SilentIdleIsZero)
