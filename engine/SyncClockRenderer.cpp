@@ -207,26 +207,29 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
         }
         else
         {
-            double positionInBar = exactRemainder (position - block.barOrigin, block.barLength);
-
-            if (positionInBar < 0.0)
-                positionInBar += block.barLength;
-
-            // Where counting may start is measured in the classic clock's ticks,
-            // whatever the resolution: its first 24th of a bar (or of a beat), or
-            // its 24th at one sixteenth in, to catch up from.
-            const auto barTick = barTickAt (positionInBar);
+            // The position in the bar costs a division: it is worked out only
+            // for the decisions that need it.
+            const auto positionInBar = [&]
+            {
+                const double inBar = exactRemainder (position - block.barOrigin, block.barLength);
+                return inBar < 0.0 ? inBar + block.barLength : inBar;
+            };
 
             const bool wasSynced = synced;
 
             if (! synced)
             {
+                // Where counting may start is measured in the classic clock's
+                // ticks, whatever the resolution: its first 24th of a bar (or of
+                // a beat), or its 24th at one sixteenth in, to catch up from.
+                const double inBar = positionInBar();
+                const auto barTick = barTickAt (inBar);
                 const bool onCatchUpTick =
                     block.start == SyncStart::nextBar && block.catchesUp && barTick == catchUpStartTick;
                 const bool startsHere =
                     block.start == SyncStart::atOnce ||
                     (block.start == SyncStart::nextBar && (barTick == 0 || onCatchUpTick)) ||
-                    (block.start == SyncStart::nextBeat && barTickAt (exactRemainder (positionInBar, 1.0)) == 0);
+                    (block.start == SyncStart::nextBeat && barTickAt (exactRemainder (inBar, 1.0)) == 0);
 
                 if (startsHere)
                     startCounting (onCatchUpTick);
@@ -238,7 +241,7 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
             }
             else
             {
-                if (barTick >= catchUpEndTick)
+                if (doubleRate && barTickAt (positionInBar()) >= catchUpEndTick)
                     doubleRate = false;
 
                 const double spacing = doubleRate ? block.halfTickLength : block.tickLength;
@@ -251,7 +254,7 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
                 if (due && ! clockPulse.active)
                 {
                     clockPulse = { true, 0, block.pulseLength (spacing) };
-                    barStarts = barTick == 0 && ! doubleRate;
+                    barStarts = block.right == SyncRightOutput::bar && ! doubleRate && barTickAt (positionInBar()) == 0;
                 }
 
                 if (clockPulse.active && clockPulse.index < clockPulse.length)
