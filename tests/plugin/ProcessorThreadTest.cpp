@@ -3,6 +3,7 @@
 // editor follows and sets the parameter on the message thread. Built with
 // ThreadSanitizer (scripts/test-threads), any data race fails these tests.
 
+#include "tests/plugin/AudioThread.h"
 #include "tests/plugin/EditorFixture.h"
 #include "tests/plugin/ProcessorFixture.h"
 
@@ -22,17 +23,7 @@ TEST_F (EditorTest, ThreadsAudioHostAndEditorTogether)
     openEditor();
 
     std::atomic<bool> audioDone { false };
-    std::thread audio (
-        [&]
-        {
-            juce::AudioBuffer<float> buffer (2, 256);
-            juce::MidiBuffer midi;
-
-            for (int block = 0; block < 2000; ++block)
-                processor->processBlock (buffer, midi);
-
-            audioDone = true;
-        });
+    auto audio = startAudioThread (*processor, audioDone);
 
     std::thread hostThread (
         [&]

@@ -7,6 +7,7 @@
 #include "plugin/sync/editor/SyncEditor.h"
 #include "plugin/PluginFactory.h"
 #include "plugin/sync/SyncAudioProcessor.h"
+#include "tests/plugin/AudioThread.h"
 
 #include <gtest/gtest.h>
 
@@ -130,17 +131,7 @@ TEST_F (SyncEditorTest, ThreadsAudioHostAndEditorTogether)
 {
     play (120.0, 0.0);
     std::atomic<bool> audioDone { false };
-    std::thread audio (
-        [&]
-        {
-            juce::AudioBuffer<float> buffer (2, 256);
-            juce::MidiBuffer midi;
-
-            for (int block = 0; block < 2000; ++block)
-                processor->processBlock (buffer, midi);
-
-            audioDone = true;
-        });
+    auto audio = startAudioThread (*processor, audioDone);
 
     std::thread hostThread (
         [&]
