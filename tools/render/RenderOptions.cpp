@@ -2,108 +2,23 @@
 
 #include "engine/MusicalTime.h"
 #include "engine/TimeSignature.h"
+#include "tools/common/ArgumentParsing.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
-#include <sstream>
 
 namespace quaverline
 {
 
 namespace
 {
+using arguments::parseInteger;
+using arguments::parseNumber;
+using arguments::trim;
+
 constexpr double maximumSeconds = 3600.0;
 
-std::string trim (const std::string& text)
-{
-    const auto first = text.find_first_not_of (" \t");
-
-    if (first == std::string::npos)
-        return {};
-
-    return text.substr (first, text.find_last_not_of (" \t") - first + 1);
-}
-
-/** An optional sign, digits, and an optional point with more digits: no
-    exponents, no hexadecimal, no "inf" or "nan".
-*/
-bool isPlainDecimal (const std::string& text)
-{
-    std::size_t i = 0;
-
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-
-    const auto isDigit = [&] { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
-    std::size_t digits = 0;
-
-    for (; isDigit(); ++i)
-        ++digits;
-
-    if (i < text.size() && text[i] == '.')
-        for (++i; isDigit(); ++i)
-            ++digits;
-
-    return digits > 0 && i == text.size();
-}
-
-std::optional<double> parseNumber (const std::string& text)
-{
-    const auto trimmed = trim (text);
-
-    if (! isPlainDecimal (trimmed))
-        return std::nullopt;
-
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod (trimmed.c_str(), &end);
-
-    if (errno != 0 || end != trimmed.c_str() + trimmed.size() || ! std::isfinite (value))
-        return std::nullopt;
-
-    return value;
-}
-
-std::optional<int> parseInteger (const std::string& text)
-{
-    const auto value = parseNumber (text);
-
-    if (! value || *value != std::floor (*value) || std::abs (*value) > 1.0e9)
-        return std::nullopt;
-
-    return static_cast<int> (*value);
-}
-
-std::string formatNumber (double value)
-{
-    std::ostringstream stream;
-    stream << value;
-    return stream.str();
-}
-
-struct Range
-{
-    double minimum, maximum;
-};
-
-/** Reads a number within a range, or fills in the error. */
-template <typename Parse>
-auto readValue (const std::string& option, const std::string& text, Range range, Parse parse, std::string& error)
-    -> decltype (parse (text))
-{
-    const auto value = parse (text);
-
-    if (! value || *value < range.minimum || *value > range.maximum)
-    {
-        error = option + " takes a number from " + formatNumber (range.minimum) + " to " +
-                formatNumber (range.maximum) + ", not \"" + text + "\"";
-        return std::nullopt;
-    }
-
-    return value;
-}
+using arguments::readValue;
 
 /** A word for each choice of a Quaverline Sync option. */
 struct SyncChoiceOption
@@ -178,7 +93,7 @@ bool readSyncOption (const std::string& option, const std::string& value, Render
 
         const auto& rule = syncParameters::rule (number.parameter);
 
-        if (const auto read = readValue (option, value, { rule.minimum, rule.maximum }, parseNumber, error))
+        if (const auto read = readValue (option, value, rule.minimum, rule.maximum, parseNumber, error))
             set (number.parameter, float (*read));
 
         return true;
@@ -329,21 +244,21 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
             break;
 
         if (option == "--tempo")
-            options.bpm = readValue (option, value, { 1.0, 999.0 }, parseNumber, error).value_or (0.0);
+            options.bpm = readValue (option, value, 1.0, 999.0, parseNumber, error).value_or (0.0);
         else if (option == "--sample-rate")
-            options.sampleRate = readValue (option, value, { 8000.0, 768000.0 }, parseNumber, error).value_or (0.0);
+            options.sampleRate = readValue (option, value, 8000.0, 768000.0, parseNumber, error).value_or (0.0);
         else if (option == "--start" && ! parseNumber (value))
             readSyncOption ("--start-mode", value, options, error); // bar, beat or now: Quaverline Sync's
         else if (option == "--start")
-            options.startPosition = readValue (option, value, { -1.0e6, 1.0e6 }, parseNumber, error).value_or (0.0);
+            options.startPosition = readValue (option, value, -1.0e6, 1.0e6, parseNumber, error).value_or (0.0);
         else if (option == "--seconds")
-            options.seconds = readValue (option, value, { 0.0, maximumSeconds }, parseNumber, error);
+            options.seconds = readValue (option, value, 0.0, maximumSeconds, parseNumber, error);
         else if (option == "--bars")
-            options.bars = readValue (option, value, { 0.0, 10000.0 }, parseNumber, error);
+            options.bars = readValue (option, value, 0.0, 10000.0, parseNumber, error);
         else if (option == "--block-size")
-            options.blockSize = readValue (option, value, { 1, 65536 }, parseInteger, error).value_or (0);
+            options.blockSize = readValue (option, value, 1, 65536, parseInteger, error).value_or (0);
         else if (option == "--channels")
-            options.numChannels = readValue (option, value, { 1, 64 }, parseInteger, error).value_or (0);
+            options.numChannels = readValue (option, value, 1, 64, parseInteger, error).value_or (0);
         else if (option == "--output")
             options.outputFile = value;
         else if (option == "--plot")

@@ -5,7 +5,7 @@
 #include "engine/TimeSignature.h"
 #include "plugin/PluginFactory.h"
 #include "tools/analysis/ClockSignalAnalysis.h"
-#include "tools/render/OutputFile.h"
+#include "tools/common/OutputFile.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/SimulatedTransport.h"
 #include "tools/render/SyncRendering.h"

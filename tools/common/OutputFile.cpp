@@ -1,4 +1,4 @@
-#include "tools/render/OutputFile.h"
+#include "tools/common/OutputFile.h"
 
 #include <cerrno>
 #include <climits>

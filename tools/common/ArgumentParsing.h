@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quaverline::arguments
+{
+
+/** The text without blanks at either end. */
+std::string trim (const std::string& text);
+
+/** An optional sign, digits, and an optional point with more digits: no
+    exponents, no hexadecimal, no "inf" or "nan".
+*/
+std::optional<double> parseNumber (const std::string& text);
+
+/** A whole number in the same form, of at most a billion. */
+std::optional<int> parseInteger (const std::string& text);
+
+/** A number as the messages show it: "120", "0.5". */
+std::string formatNumber (double value);
+
+/** Reads a number within [minimum, maximum], or says what is wrong in error:
+    "--tempo takes a number from 1 to 999, not "fast"".
+*/
+template <typename Parse>
+auto readValue (const std::string& option,
+                const std::string& text,
+                double minimum,
+                double maximum,
+                Parse parse,
+                std::string& error) -> decltype (parse (text))
+{
+    const auto value = parse (text);
+
+    if (! value || *value < minimum || *value > maximum)
+    {
+        error = option + " takes a number from " + formatNumber (minimum) + " to " + formatNumber (maximum) +
+                ", not \"" + text + "\"";
+        return std::nullopt;
+    }
+
+    return value;
+}
+
+} // namespace quaverline::arguments
