@@ -17,6 +17,7 @@ struct Levels
     float idle = 0.0f;
     float up = 0.0f;   // the highest sample above idle
     float down = 0.0f; // the lowest sample below idle
+    float step = 0.0f; // the median step between neighbouring samples
 };
 
 Levels levelsOf (const std::vector<float>& samples)
@@ -42,11 +43,31 @@ Levels levelsOf (const std::vector<float>& samples)
     const auto [lowest, highest] = std::minmax_element (samples.begin(), samples.end());
     levels.up = *highest - levels.idle;
     levels.down = levels.idle - *lowest;
+
+    // The typical step from one sample to the next.
+    std::vector<float> steps;
+    steps.reserve (samples.size() / step + 1);
+
+    for (std::size_t i = 0; i + 1 < samples.size(); i += step)
+        steps.push_back (std::abs (samples[i + 1] - samples[i]));
+
+    if (! steps.empty())
+    {
+        auto middleStep = steps.begin() + std::ptrdiff_t (steps.size() / 2);
+        std::nth_element (steps.begin(), middleStep, steps.end());
+        levels.step = *middleStep;
+    }
+
     return levels;
 }
 
-/** Below this a channel has no pulses: a tenth of the classic idle signal. */
-constexpr float silence = 1.0e-4f;
+/** A pulse reaches at least -30 dBFS from idle (a clock at Quaverline Sync's
+    lowest level, -24 dBFS, does; hum or noise at -40 dBFS does not), and
+    stands well above the sample-to-sample steps of the rest of the signal
+    (the classic idle signal steps by its own height every sample).
+*/
+constexpr float lowestPulse = 0.0316f;
+constexpr float clearOfSteps = 8.0f;
 
 double median (std::vector<double> values)
 {
@@ -96,7 +117,7 @@ std::optional<FoundPulses> findPulses (const Recording& recording, const PulseSe
     const float sign = found.polarity == Polarity::positive ? 1.0f : -1.0f;
     const float reach = found.polarity == Polarity::positive ? levels.up : levels.down;
 
-    if (! (reach > silence))
+    if (! (reach > lowestPulse && reach > clearOfSteps * levels.step))
         return found;
 
     const float threshold = 0.5f * reach;
