@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace quaverline::test
@@ -224,6 +225,20 @@ TEST (RecordingAnalysis, WidthLevelAndTheirWarnings)
     const auto wideReport = analyse (render (48000.0, 120.0, 2.0, wide), 48000.0);
     EXPECT_NEAR (wideReport.widthMs, 10.0, 0.03);
     EXPECT_TRUE (wideReport.warnings.empty());
+}
+
+TEST (RecordingAnalysis, SamplesThatAreNoNumbersCountForNothing)
+{
+    auto signal = render (48000.0, 120.0, 1.0);
+    const auto clean = analyse (signal, 48000.0, { 120.0, std::nullopt });
+
+    for (size_t i = 250; i < signal.size(); i += 1000)
+        signal[i] = i % 2000 == 250 ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();
+
+    const auto report = analyse (signal, 48000.0, { 120.0, std::nullopt });
+    EXPECT_EQ (report.pulses, clean.pulses);
+    EXPECT_EQ (report.ppqn, 24);
+    EXPECT_TRUE (std::isfinite (report.jitterRmsMs));
 }
 
 TEST (RecordingAnalysis, SilenceHasNoPulsesAndAChannelMustExist)

@@ -33,23 +33,39 @@ Levels levelsOf (const std::vector<float>& samples)
     std::vector<float> spread;
     spread.reserve (samples.size() / step + 1);
 
+    // Samples that are not numbers (a float WAV may hold them) count for nothing.
     for (std::size_t i = 0; i < samples.size(); i += step)
-        spread.push_back (samples[i]);
+        if (std::isfinite (samples[i]))
+            spread.push_back (samples[i]);
+
+    if (spread.empty())
+        return levels;
 
     auto middle = spread.begin() + std::ptrdiff_t (spread.size() / 2);
     std::nth_element (spread.begin(), middle, spread.end());
     levels.idle = *middle;
 
-    const auto [lowest, highest] = std::minmax_element (samples.begin(), samples.end());
-    levels.up = *highest - levels.idle;
-    levels.down = levels.idle - *lowest;
+    float lowest = levels.idle, highest = levels.idle;
+
+    for (const auto sample : samples)
+    {
+        if (std::isfinite (sample))
+        {
+            lowest = std::min (lowest, sample);
+            highest = std::max (highest, sample);
+        }
+    }
+
+    levels.up = highest - levels.idle;
+    levels.down = levels.idle - lowest;
 
     // The typical step from one sample to the next.
     std::vector<float> steps;
     steps.reserve (samples.size() / step + 1);
 
     for (std::size_t i = 0; i + 1 < samples.size(); i += step)
-        steps.push_back (std::abs (samples[i + 1] - samples[i]));
+        if (const auto difference = std::abs (samples[i + 1] - samples[i]); std::isfinite (difference))
+            steps.push_back (difference);
 
     if (! steps.empty())
     {
@@ -127,7 +143,9 @@ std::optional<FoundPulses> findPulses (const Recording& recording, const PulseSe
     // Heights above idle in the pulses' direction; a pulse starts where the
     // height rises through the threshold, ends where it falls back through it,
     // and the next may start once the height has dropped below the re-arming level.
-    const auto height = [&] (std::size_t i) { return sign * (samples[i] - levels.idle); };
+    // A sample that is not a number is idle here.
+    const auto height = [&] (std::size_t i)
+    { return std::isfinite (samples[i]) ? sign * (samples[i] - levels.idle) : 0.0f; };
     const auto crossing = [&] (std::size_t i)
     {
         const double before = height (i - 1), after = height (i);
@@ -137,7 +155,7 @@ std::optional<FoundPulses> findPulses (const Recording& recording, const PulseSe
     // A pulse already high on the first sample rose from idle just before it.
     bool inPulse = height (0) >= threshold;
     bool armed = ! inPulse && height (0) < rearm;
-    FoundPulse pulse { inPulse ? threshold / height (0) - 1.0 : 0.0, 0.0, std::abs (samples[0]) };
+    FoundPulse pulse { inPulse ? threshold / height (0) - 1.0 : 0.0, 0.0, std::abs (levels.idle + sign * height (0)) };
 
     for (std::size_t i = 1; i < samples.size(); ++i)
     {
@@ -145,7 +163,7 @@ std::optional<FoundPulses> findPulses (const Recording& recording, const PulseSe
 
         if (inPulse)
         {
-            pulse.peak = std::max (pulse.peak, std::abs (samples[i]));
+            pulse.peak = std::max (pulse.peak, std::abs (levels.idle + sign * h));
 
             if (h < threshold)
             {
@@ -156,7 +174,7 @@ std::optional<FoundPulses> findPulses (const Recording& recording, const PulseSe
         }
         else if (armed && h >= threshold)
         {
-            pulse = { crossing (i), 0.0, std::abs (samples[i]) };
+            pulse = { crossing (i), 0.0, std::abs (levels.idle + sign * h) };
             inPulse = true;
             armed = false;
         }
