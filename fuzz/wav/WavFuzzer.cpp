@@ -38,7 +38,7 @@ std::vector<uint8_t> wavOf (int numChannels, int bitsPerSample, int numSamples)
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
-    fuzz::writeSeedsIfAsked (*argc, *argv, { wavOf (1, 32, 1000), wavOf (2, 16, 600), wavOf (3, 24, 300) });
+    quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, { wavOf (1, 32, 1000), wavOf (2, 16, 600), wavOf (3, 24, 300) });
     return 0;
 }
 
