@@ -95,9 +95,10 @@ std::string summaryOf (const ClockReport& report, const std::string& recordingNa
     if (report.driftPpm)
         text += format (", drift %+.1f ppm against the stated tempo", *report.driftPpm);
 
-    text += "\nSpacing: " + format ("%.2f", report.spacingMean) + " samples (" +
-            format ("%.3f ms", report.spacingMean * msPerSample) + "), min " + format ("%.2f", report.spacingMin) +
-            ", max " + format ("%.2f", report.spacingMax) + "\n";
+    const auto samplesAndMs = [&] (double samples)
+    { return format ("%.2f samples", samples) + " (" + format ("%.3f ms", samples * msPerSample) + ")"; };
+    text += "\nSpacing: " + samplesAndMs (report.spacingMean) + ", min " + samplesAndMs (report.spacingMin) + ", max " +
+            samplesAndMs (report.spacingMax) + "\n";
     text += "Jitter against a straight line: " + format ("%.4f ms", report.jitterRmsMs) + " RMS, " +
             format ("%.4f ms", report.jitterMaxMs) + " at worst\n";
     text += "Missing pulses: " + std::to_string (report.missing.size()) +
