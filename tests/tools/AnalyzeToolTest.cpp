@@ -1,6 +1,7 @@
 // quaverline-analyze as a user runs it: on clocks quaverline-render wrote, on
 // a reference, and on files and arguments it must refuse, writing nothing then.
 
+#include "tests/tools/ToolFixture.h"
 #include "tools/analyze/AnalyzeOptions.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -8,51 +9,23 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sys/wait.h>
-
 namespace quaverline::test
 {
 
 namespace
 {
-struct ToolRun
-{
-    int exitStatus = -1;
-    std::string output;
-};
-
 /** Runs the tools in a scratch folder. */
-class AnalyzeTool : public testing::Test
+class AnalyzeTool : public ToolFixture
 {
 protected:
-    ToolRun run (const std::string& tool, const std::string& arguments, bool withErrors = true) const
-    {
-        const auto command = "cd '" + folder.getFullPathName().toStdString() + "' && '" + tool + "' " + arguments +
-                             (withErrors ? " 2>&1" : " 2>/dev/null");
-        ToolRun result;
-
-        if (auto* pipe = popen (command.c_str(), "r"))
-        {
-            char chunk[256];
-            while (const auto length = std::fread (chunk, 1, sizeof (chunk), pipe))
-                result.output.append (chunk, length);
-
-            const auto status = pclose (pipe);
-            result.exitStatus = WIFEXITED (status) ? WEXITSTATUS (status) : -1;
-        }
-
-        return result;
-    }
-
     ToolRun analyze (const std::string& arguments, bool withErrors = true) const
     {
-        return run (QUAVERLINE_ANALYZE_PATH, arguments, withErrors);
+        return runTool (QUAVERLINE_ANALYZE_PATH, arguments, withErrors);
     }
 
     void render (const std::string& arguments) const
     {
-        ASSERT_EQ (run (QUAVERLINE_RENDER_PATH, arguments).exitStatus, 0) << arguments;
+        ASSERT_EQ (runTool (QUAVERLINE_RENDER_PATH, arguments).exitStatus, 0) << arguments;
     }
 
     void writeWav (const char* name, const std::vector<float>& samples) const
@@ -66,17 +39,6 @@ protected:
         const float* channels[] = { samples.data() };
         ASSERT_TRUE (writer->writeFromFloatArrays (channels, 1, int (samples.size())));
     }
-
-    juce::File file (const char* name) const { return folder.getChildFile (name); }
-
-    juce::TemporaryFile scratch;
-    juce::File folder = [this]
-    {
-        scratch.getFile().createDirectory();
-        return scratch.getFile();
-    }();
-
-    ~AnalyzeTool() override { folder.deleteRecursively(); }
 };
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "tests/tools/ToolFixture.h"
 #include "tools/analysis/ClockSignalAnalysis.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -5,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quaverline::test
@@ -15,45 +14,11 @@ namespace quaverline::test
 
 namespace
 {
-struct ToolRun
-{
-    int exitStatus = -1;
-    std::string output;
-};
-
 /** Runs quaverline-render in a scratch folder with the given arguments. */
-class RenderTool : public testing::Test
+class RenderTool : public ToolFixture
 {
 protected:
-    ToolRun run (const std::string& arguments) const
-    {
-        const auto command = "cd '" + folder.getFullPathName().toStdString() + "' && '" QUAVERLINE_RENDER_PATH "' " +
-                             arguments + " 2>&1";
-        ToolRun result;
-
-        if (auto* pipe = popen (command.c_str(), "r"))
-        {
-            char chunk[256];
-            while (const auto length = std::fread (chunk, 1, sizeof (chunk), pipe))
-                result.output.append (chunk, length);
-
-            const auto status = pclose (pipe);
-            result.exitStatus = WIFEXITED (status) ? WEXITSTATUS (status) : -1;
-        }
-
-        return result;
-    }
-
-    juce::File file (const char* name) const { return folder.getChildFile (name); }
-
-    juce::TemporaryFile scratch;
-    juce::File folder = [this]
-    {
-        scratch.getFile().createDirectory();
-        return scratch.getFile();
-    }();
-
-    ~RenderTool() override { folder.deleteRecursively(); }
+    ToolRun run (const std::string& arguments) const { return runTool (QUAVERLINE_RENDER_PATH, arguments); }
 };
 } // namespace
 
