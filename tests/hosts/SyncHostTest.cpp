@@ -1,12 +1,10 @@
-// Quaverline Sync's VST 2.4, VST3 and LV2 builds loaded as hosts load them:
-// their identity, the parameters with their texts, and the clock rendered with
-// a setting other than the default, sample for sample what the engine renders.
+// Quaverline Sync's VST3 and LV2 builds loaded as hosts load them: the clock
+// rendered with a setting other than the default, sample for sample what the
+// engine renders.
 
-#include "engine/SyncClockRenderer.h"
 #include "engine/SyncParameters.h"
-#include "plugin/identity/FourCharCode.h"
+#include "tests/hosts/SyncReference.h"
 #include "tests/support/Lv2Host.h"
-#include "tests/support/Vst2Host.h"
 #include "tests/support/Vst3Host.h"
 
 #include <gtest/gtest.h>
@@ -14,65 +12,10 @@
 namespace quaverline::test
 {
 
-namespace
-{
-/** What the engine renders for a host playing from 0 at 120 bpm, in blocks. */
-std::vector<float> engineSignal (const SyncSettings& settings, int numBlocks)
-{
-    SyncClockRenderer renderer;
-    renderer.setSampleRate (sampleRate);
-    std::vector<float> signal (size_t (numBlocks * blockSize));
-
-    for (int block = 0; block < numBlocks; ++block)
-    {
-        SyncTransport host;
-        host.transport = { true, 120.0, double (block * blockSize) * 120.0 / (60.0 * sampleRate) };
-        renderer.render (signal.data() + block * blockSize, nullptr, blockSize, host, settings);
-    }
-
-    return signal;
-}
-
-SyncSettings atFourPpqn()
-{
-    SyncSettings settings;
-    settings.pulsesPerQuarterNote = 4;
-    return settings;
-}
-
-/** Resolution's normalised value for 4 PPQN, the third of eight choices. */
-constexpr float fourPpqn = 2.0f / 7.0f;
-} // namespace
-
-TEST_F (Vst2HostTest, SyncIdentityAndParameters)
-{
-    EXPECT_EQ (effect->uniqueID, static_cast<int32_t> (fourCharCode ("QvSy")));
-    EXPECT_EQ (effect->numParams, syncParameters::count);
-    EXPECT_EQ (effect->numOutputs, 2);
-    EXPECT_EQ (stringAnswer (effGetEffectName), "Quaverline Sync");
-
-    EXPECT_EQ (stringAnswer (effGetParamName, syncParameters::resolution), "Resolution");
-    EXPECT_EQ (stringAnswer (effGetParamDisplay, syncParameters::resolution), "24 PPQN");
-    EXPECT_EQ (stringAnswer (effGetParamDisplay, syncParameters::width), "5.0 ms");
-    EXPECT_EQ (stringAnswer (effGetParamName, syncParameters::count), "");
-    EXPECT_EQ (stringAnswer (effGetParamDisplay, -1), "");
-
-    // Texts within VST 2.4's limits: a name of at most 15 bytes.
-    EXPECT_EQ (stringAnswer (effGetParamName, syncParameters::right), "Right output");
-
-    char typed[] = "8";
-    EXPECT_EQ (dispatch (effString2Parameter, syncParameters::resolution, 0, typed), 1);
-    EXPECT_EQ (stringAnswer (effGetParamDisplay, syncParameters::resolution), "8 PPQN");
-    EXPECT_EQ (effect->getParameter (effect, syncParameters::count), 0.0f);
-}
-
-TEST_F (Vst2HostTest, SyncRendersTheEngineSignalAtFourPpqn)
-{
-    resume (float (sampleRate), blockSize);
-    effect->setParameter (effect, syncParameters::resolution, fourPpqn);
-    EXPECT_EQ (stringAnswer (effGetParamDisplay, syncParameters::resolution), "4 PPQN");
-    EXPECT_EQ (render (40, blockSize, 120.0, 0.0, sampleRate), engineSignal (atFourPpqn(), 40));
-}
+// The block size and rate are the LV2 host's, the same as the reference's.
+using syncReference::atFourPpqn;
+using syncReference::engineSignal;
+using syncReference::fourPpqn;
 
 TEST (Vst3SyncHost, RendersTheEngineSignalAtFourPpqn)
 {
