@@ -1,6 +1,8 @@
 #include "engine/ClockRenderer.h"
 
+#include "engine/BarTicks.h"
 #include "engine/ExactRemainder.h"
+#include "engine/IdleSignal.h"
 #include "engine/MusicalTime.h"
 #include "engine/PulseShape.h"
 #include "engine/TimeSignature.h"
@@ -21,61 +23,13 @@ namespace
 constexpr double tickLength = 0.0416666679084300994873046875;
 constexpr double halfTickLength = 0.02083333395421504974365234375;
 
-constexpr float idleLevel = 0.001f;
-
-constexpr int64_t doubleRateStartTick = 6;
-constexpr int64_t doubleRateEndTick = 12;
-
-float nextIdleSample (bool& signToggle) noexcept
-{
-    signToggle = ! signToggle;
-    return signToggle ? idleLevel : -idleLevel;
-}
-
-/** The idle signal from a positive sample on, one sample longer than a chunk,
-    so that a chunk can start on either sign.
-*/
-constexpr int64_t idleChunk = 512;
-
-constexpr std::array<float, idleChunk + 1> idlePattern = []
-{
-    std::array<float, idleChunk + 1> pattern {};
-
-    for (size_t i = 0; i < pattern.size(); ++i)
-        pattern[i] = i % 2 == 0 ? idleLevel : -idleLevel;
-
-    return pattern;
-}();
-
-/** Writes numSamples samples of the idle signal, continuing its alternation:
-    copies of the pattern, which the C library moves at full width.
-*/
-void fillIdle (float* output, int64_t numSamples, bool& signToggle) noexcept
-{
-    const auto* pattern = idlePattern.data() + (signToggle ? 1 : 0);
-
-    for (auto remaining = numSamples; remaining > 0;)
-    {
-        const auto chunk = std::min (remaining, idleChunk);
-        std::copy_n (pattern, chunk, output);
-        output += chunk;
-        remaining -= chunk;
-    }
-
-    if (numSamples % 2 != 0)
-        signToggle = ! signToggle;
-}
-
-/** The bar tick of a position in its bar, as every sample's decision computes it. */
-int64_t barTickAt (double positionInBar) noexcept
-{
-    return static_cast<int64_t> (std::floor (positionInBar * musicalTime::ticksPerQuarterNote));
-}
+using barTicks::doubleRateEndTick;
+using barTicks::doubleRateStartTick;
 
 /** The bar tick of a position. */
 int64_t barTickOf (double position, double barLength) noexcept
 {
-    return barTickAt (exactRemainder (position, barLength));
+    return barTicks::at (exactRemainder (position, barLength));
 }
 
 /** Where a position is in the spacing between pulses, as every sample's
@@ -223,7 +177,7 @@ int64_t
     const double startPosition = run.at (from);
     const double startPhase = exactRemainder (startPosition, barLength);
 
-    if (barTickAt (startPhase) >= target)
+    if (barTicks::at (startPhase) >= target)
         return from;
 
     const double targetPhase = double (target) / musicalTime::ticksPerQuarterNote;
@@ -325,7 +279,7 @@ void ClockRenderer::renderStopped (float* output, int numSamples) noexcept
 
     // A stopped block starts on the negative half of the idle signal.
     bool signToggle = true;
-    fillIdle (output, numSamples, signToggle);
+    idleSignal::fill (output, numSamples, signToggle);
 }
 
 struct ClockRenderer::Block
@@ -414,7 +368,7 @@ void ClockRenderer::renderRunning (float* output,
             }
             else
             {
-                output[sample++] = nextIdleSample (signToggle);
+                output[sample++] = idleSignal::next (signToggle);
             }
 
             continue;
@@ -438,7 +392,7 @@ void ClockRenderer::renderRunning (float* output,
                     // The sample after a pulse is idle, whatever its phase.
                     pulseActive = false;
                     pulseSampleIndex = 0;
-                    output[sample] = nextIdleSample (signToggle);
+                    output[sample] = idleSignal::next (signToggle);
                 }
 
                 sample += count;
@@ -463,7 +417,7 @@ void ClockRenderer::renderRunning (float* output,
                     .withinOnePeriod (spacing, block.increment, spacing) &&
                 clearlyBeforeDoubleRateEnds (idleLast))
             {
-                fillIdle (output + sample, idleLast - sample + 1, signToggle);
+                idleSignal::fill (output + sample, idleLast - sample + 1, signToggle);
                 sample = idleLast + 1;
                 expectedTick = tick;
                 continue;
@@ -536,7 +490,7 @@ void ClockRenderer::renderRun (float* output, const PositionRun& run, Block& blo
                                       [&] (double position) { return exactRemainder (position, block.barLength); });
             }
 
-            fillIdle (output + sample, lockOn - sample, signToggle);
+            idleSignal::fill (output + sample, lockOn - sample, signToggle);
             sample = lockOn;
 
             if (sample <= run.last)
@@ -567,7 +521,7 @@ void ClockRenderer::renderRun (float* output, const PositionRun& run, Block& blo
 
             pulseActive = false;
             pulseSampleIndex = 0;
-            output[sample++] = nextIdleSample (signToggle);
+            output[sample++] = idleSignal::next (signToggle);
             continue;
         }
 
@@ -604,7 +558,7 @@ void ClockRenderer::renderRun (float* output, const PositionRun& run, Block& blo
 
         if (trigger <= searchLast)
         {
-            fillIdle (output + sample, trigger - sample, signToggle);
+            idleSignal::fill (output + sample, trigger - sample, signToggle);
             block.idlePeriod = {};
             pulseActive = true;
             pulseSampleIndex = 0;
@@ -613,7 +567,7 @@ void ClockRenderer::renderRun (float* output, const PositionRun& run, Block& blo
             continue;
         }
 
-        fillIdle (output + sample, std::min (idleEnd, run.last + 1) - sample, signToggle);
+        idleSignal::fill (output + sample, std::min (idleEnd, run.last + 1) - sample, signToggle);
         sample = std::min (idleEnd, run.last + 1);
 
         if (idleEnd <= run.last)
@@ -629,14 +583,14 @@ float ClockRenderer::renderRunningSample (double position,
     // Pre-roll, and positions that are not numbers (a host with a broken
     // transport, or a sample rate of 0 that made the increment infinite).
     if (! (position >= 0.0 && std::isfinite (position)))
-        return nextIdleSample (signToggle);
+        return idleSignal::next (signToggle);
 
     const auto barTick = barTickOf (position, barLength);
 
     if (! synced)
     {
         if (barTick != 0 && barTick != doubleRateStartTick)
-            return nextIdleSample (signToggle);
+            return idleSignal::next (signToggle);
 
         startCounting (barTick == doubleRateStartTick);
     }
@@ -655,7 +609,7 @@ float ClockRenderer::renderRunningSample (double position,
 
     pulseActive = false;
     pulseSampleIndex = 0;
-    return nextIdleSample (signToggle);
+    return idleSignal::next (signToggle);
 }
 
 void ClockRenderer::startCounting (bool atDoubleRate) noexcept

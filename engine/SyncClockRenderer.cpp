@@ -1,6 +1,8 @@
 #include "engine/SyncClockRenderer.h"
 
+#include "engine/BarTicks.h"
 #include "engine/ExactRemainder.h"
+#include "engine/IdleSignal.h"
 #include "engine/MusicalTime.h"
 #include "engine/PulseShape.h"
 #include "engine/TimeSignature.h"
@@ -13,15 +15,6 @@ namespace quaverline
 
 namespace
 {
-constexpr float idleLevel = 0.001f;
-constexpr int64_t catchUpStartTick = 6;
-constexpr int64_t catchUpEndTick = 12;
-
-int64_t barTickAt (double positionInBar) noexcept
-{
-    return static_cast<int64_t> (std::floor (positionInBar * musicalTime::ticksPerQuarterNote));
-}
-
 /** The host's bar length, or 4/4 for a time signature no bar can have. */
 double hostBarLength (const SyncTransport& host) noexcept
 {
@@ -113,11 +106,7 @@ struct SyncClockRenderer::Block
         return halfway >= 1.0 ? static_cast<uint32_t> (halfway) : 1u;
     }
 
-    float idleSample (bool& signToggle) const noexcept
-    {
-        signToggle = ! signToggle;
-        return silentIdle ? 0.0f : (signToggle ? idleLevel : -idleLevel);
-    }
+    float idleSample (bool& signToggle) const noexcept { return silentIdle ? 0.0f : idleSignal::next (signToggle); }
 
     double increment = 0.0;
     double startPosition = 0.0;
@@ -175,10 +164,15 @@ void SyncClockRenderer::renderStopped (float* left, float* right, int numSamples
 
     // A stopped block starts on the negative half of the idle signal; the run
     // line is low.
-    const float first = settings.idle == SyncIdle::silent ? 0.0f : -idleLevel;
-
-    for (int i = 0; i < numSamples; ++i)
-        left[i] = i % 2 == 0 ? first : -first;
+    if (settings.idle == SyncIdle::silent)
+    {
+        std::fill (left, left + numSamples, 0.0f);
+    }
+    else
+    {
+        bool signToggle = true;
+        idleSignal::fill (left, numSamples, signToggle);
+    }
 
     if (right != nullptr)
         std::copy (left, left + numSamples, right);
@@ -223,13 +217,13 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
                 // ticks, whatever the resolution: its first 24th of a bar (or of
                 // a beat), or its 24th at one sixteenth in, to catch up from.
                 const double inBar = positionInBar();
-                const auto barTick = barTickAt (inBar);
+                const auto barTick = barTicks::at (inBar);
                 const bool onCatchUpTick =
-                    block.start == SyncStart::nextBar && block.catchesUp && barTick == catchUpStartTick;
+                    block.start == SyncStart::nextBar && block.catchesUp && barTick == barTicks::doubleRateStartTick;
                 const bool startsHere =
                     block.start == SyncStart::atOnce ||
                     (block.start == SyncStart::nextBar && (barTick == 0 || onCatchUpTick)) ||
-                    (block.start == SyncStart::nextBeat && barTickAt (exactRemainder (inBar, 1.0)) == 0);
+                    (block.start == SyncStart::nextBeat && barTicks::at (exactRemainder (inBar, 1.0)) == 0);
 
                 if (startsHere)
                     startCounting (onCatchUpTick);
@@ -241,7 +235,7 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
             }
             else
             {
-                if (doubleRate && barTickAt (positionInBar()) >= catchUpEndTick)
+                if (doubleRate && barTicks::at (positionInBar()) >= barTicks::doubleRateEndTick)
                     doubleRate = false;
 
                 const double spacing = doubleRate ? block.halfTickLength : block.tickLength;
@@ -254,7 +248,8 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
                 if (due && ! clockPulse.active)
                 {
                     clockPulse = { true, 0, block.pulseLength (spacing) };
-                    barStarts = block.right == SyncRightOutput::bar && ! doubleRate && barTickAt (positionInBar()) == 0;
+                    barStarts =
+                        block.right == SyncRightOutput::bar && ! doubleRate && barTicks::at (positionInBar()) == 0;
                 }
 
                 if (clockPulse.active && clockPulse.index < clockPulse.length)

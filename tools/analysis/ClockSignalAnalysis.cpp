@@ -1,5 +1,6 @@
 #include "tools/analysis/ClockSignalAnalysis.h"
 
+#include "engine/IdleSignal.h"
 #include "engine/PulseShape.h"
 
 #include <algorithm>
@@ -60,7 +61,7 @@ PulseSpacing measurePulseSpacing (const std::vector<int64_t>& pulseStarts)
 
 bool isIdleSample (float sample) noexcept
 {
-    return std::abs (sample) == 0.001f;
+    return std::abs (sample) == idleSignal::level;
 }
 
 } // namespace quaverline
