@@ -26,6 +26,7 @@ struct SyncChoiceOption
     const char* option;
     int parameter;
     std::vector<const char*> words; // in the parameter's order
+    const char* otherwise = "";     // what else the option takes, for its message
 };
 
 const std::vector<SyncChoiceOption>& syncChoiceOptions()
@@ -35,7 +36,8 @@ const std::vector<SyncChoiceOption>& syncChoiceOptions()
         { "--polarity", syncParameters::polarity, { "positive", "negative" } },
         { "--right", syncParameters::right, { "clock", "run", "bar" } },
         { "--idle", syncParameters::idle, { "classic", "silent" } },
-        { "--start-mode", syncParameters::start, { "bar", "beat", "now" } },
+        // A number after --start is the transport position (read before this).
+        { "--start", syncParameters::start, { "bar", "beat", "now" }, " or a position in quarter notes" },
     };
     return options;
 }
@@ -79,10 +81,7 @@ bool readSyncOption (const std::string& option, const std::string& value, Render
         for (const auto* word : choice.words)
             words += (words.empty() ? "" : "|") + std::string (word);
 
-        // --start takes a position too; its words are named with it.
-        const auto name = option == std::string ("--start-mode") ? std::string ("--start") : option;
-        error = name + " takes " + words + (name == option ? "" : " or a position in quarter notes") + ", not \"" +
-                value + "\"";
+        error = option + " takes " + words + choice.otherwise + ", not \"" + value + "\"";
         return true;
     }
 
@@ -247,9 +246,7 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
             options.bpm = readValue (option, value, 1.0, 999.0, parseNumber, error).value_or (0.0);
         else if (option == "--sample-rate")
             options.sampleRate = readValue (option, value, 8000.0, 768000.0, parseNumber, error).value_or (0.0);
-        else if (option == "--start" && ! parseNumber (value))
-            readSyncOption ("--start-mode", value, options, error); // bar, beat or now: Quaverline Sync's
-        else if (option == "--start")
+        else if (option == "--start" && parseNumber (value))
             options.startPosition = readValue (option, value, -1.0e6, 1.0e6, parseNumber, error).value_or (0.0);
         else if (option == "--seconds")
             options.seconds = readValue (option, value, 0.0, maximumSeconds, parseNumber, error);
