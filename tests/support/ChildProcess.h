@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -79,12 +80,29 @@ public:
 
     bool hasStarted() const noexcept { return process > 0; }
 
+    /** The program's exit status once it has ended by itself (-1 if a signal
+        ended it); nothing while it runs.
+    */
+    std::optional<int> exitStatus()
+    {
+        int status = 0;
+
+        if (process > 0 && waitpid (process, &status, WNOHANG) == process)
+        {
+            process = -1;
+            ended = WIFEXITED (status) ? WEXITSTATUS (status) : -1;
+        }
+
+        return ended;
+    }
+
     ChildProcess (const ChildProcess&) = delete;
     ChildProcess& operator= (const ChildProcess&) = delete;
 
 private:
     pid_t process = -1;
     int inputEnd = -1;
+    std::optional<int> ended;
 };
 
 } // namespace quaverline::test

@@ -4,7 +4,6 @@
 #include "engine/TimeSignature.h"
 #include "tools/common/ArgumentParsing.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace quaverline
@@ -14,148 +13,35 @@ namespace
 {
 using arguments::parseInteger;
 using arguments::parseNumber;
-using arguments::trim;
+using arguments::readValue;
 
 constexpr double maximumSeconds = 3600.0;
 
-using arguments::readValue;
-
-/** A word for each choice of a Quaverline Sync option. */
-struct SyncChoiceOption
+/** Reads the simulated host's time signature; false if the option is another. */
+bool readHostTimeSignature (const std::string& option,
+                            const std::string& value,
+                            RenderOptions& options,
+                            std::string& error)
 {
-    const char* option;
-    int parameter;
-    std::vector<const char*> words; // in the parameter's order
-    const char* otherwise = "";     // what else the option takes, for its message
-};
-
-const std::vector<SyncChoiceOption>& syncChoiceOptions()
-{
-    static const std::vector<SyncChoiceOption> options {
-        { "--shape", syncParameters::shape, { "classic", "square" } },
-        { "--polarity", syncParameters::polarity, { "positive", "negative" } },
-        { "--right", syncParameters::right, { "clock", "run", "bar" } },
-        { "--idle", syncParameters::idle, { "classic", "silent" } },
-        // A number after --start is the transport position (read before this).
-        { "--start", syncParameters::start, { "bar", "beat", "now" }, " or a position in quarter notes" },
-    };
-    return options;
-}
-
-struct SyncNumberOption
-{
-    const char* option;
-    int parameter;
-};
-
-constexpr SyncNumberOption syncNumberOptions[] {
-    { "--width", syncParameters::width },
-    { "--level", syncParameters::level },
-    { "--offset", syncParameters::offset },
-};
-
-/** Reads one of Quaverline Sync's options; false if the option is none of them. */
-bool readSyncOption (const std::string& option, const std::string& value, RenderOptions& options, std::string& error)
-{
-    const auto set = [&options] (int parameter, float plainValue)
-    {
-        if (! options.sync)
-            options.sync = syncParameters::defaults();
-
-        (*options.sync)[size_t (parameter)] = plainValue;
-    };
-
-    for (const auto& choice : syncChoiceOptions())
-    {
-        if (option != choice.option)
-            continue;
-
-        for (size_t word = 0; word < choice.words.size(); ++word)
-            if (trim (value) == choice.words[word])
-            {
-                set (choice.parameter, float (word));
-                return true;
-            }
-
-        std::string words;
-        for (const auto* word : choice.words)
-            words += (words.empty() ? "" : "|") + std::string (word);
-
-        error = option + " takes " + words + choice.otherwise + ", not \"" + value + "\"";
-        return true;
-    }
-
-    for (const auto& number : syncNumberOptions)
-    {
-        if (option != number.option)
-            continue;
-
-        const auto& rule = syncParameters::rule (number.parameter);
-
-        if (const auto read = readValue (option, value, rule.minimum, rule.maximum, parseNumber, error))
-            set (number.parameter, float (*read));
-
-        return true;
-    }
-
-    if (option == "--resolution")
-    {
-        const auto& resolutions = syncParameters::resolutions;
-        const auto ppqn = parseInteger (value);
-        const auto found = std::find (resolutions.begin(), resolutions.end(), ppqn.value_or (0));
-
-        if (found == resolutions.end())
-            error = "--resolution takes 1, 2, 4, 8, 12, 24, 48 or 96, not \"" + value + "\"";
-        else
-            set (syncParameters::resolution, float (found - resolutions.begin()));
-
-        return true;
-    }
-
     if (option == "--host-time-signature")
     {
-        const auto slash = value.find ('/');
-        const auto numerator = parseInteger (value.substr (0, slash));
-        const auto denominator = slash == std::string::npos ? std::nullopt : parseInteger (value.substr (slash + 1));
-        const bool powerOfTwo = denominator && *denominator > 0 && (*denominator & (*denominator - 1)) == 0;
+        const auto meter = parseMeter (value);
 
-        if (! numerator || *numerator < 1 || *numerator > 64 || ! powerOfTwo || *denominator > 64)
+        if (! meter)
         {
-            error =
-                "--host-time-signature takes N/D, N from 1 to 64 and D a power of two up to 64, not \"" + value + "\"";
+            error = "--host-time-signature takes " + std::string (meterRule) + ", not \"" + value + "\"";
             return true;
         }
 
-        options.hostNumerator = *numerator;
-        options.hostDenominator = *denominator;
-        set (syncParameters::bar, 0.0f);
+        options.hostNumerator = meter->numerator;
+        options.hostDenominator = meter->denominator;
+        options.syncValues()[syncParameters::bar] = 0.0f;
         return true;
     }
 
     return false;
 }
 } // namespace
-
-std::optional<int> parseTimeSignature (const std::string& text)
-{
-    const auto trimmed = trim (text);
-    const auto slash = trimmed.find ('/');
-
-    if (slash == std::string::npos)
-    {
-        const auto index = parseInteger (trimmed);
-        return index && *index >= 0 && *index <= timeSignature::maximumIndex ? index : std::nullopt;
-    }
-
-    const auto eighths = parseInteger (trimmed.substr (0, slash));
-    const auto denominator = parseInteger (trimmed.substr (slash + 1));
-
-    if (! eighths || ! denominator || *denominator != 8 || *eighths < timeSignature::eighthsPerBar (0) ||
-        *eighths > timeSignature::eighthsPerBar (timeSignature::maximumIndex))
-        return std::nullopt;
-
-    return timeSignature::indexForEighths (*eighths);
-}
 
 double quarterNotesPerBar (const RenderOptions& options)
 {
@@ -193,17 +79,9 @@ std::string renderUsage()
            "  --plot FILE.png        draw the first pulses with their sample numbers\n"
            "  --help                 show this text\n"
            "\n"
-           "Any of these renders Quaverline Sync instead (left and right outputs):\n"
-           "  --resolution N         pulses per quarter note: 1, 2, 4, 8, 12, 24 (default), 48 or 96\n"
-           "  --shape classic|square the classic 97-sample pulse (default) or a square one\n"
-           "  --width MS             the square pulse's width, 0.5 to 50 ms (default 5)\n"
-           "  --level DB             the pulse's peak, -24 to 0 dBFS (default -0.45, the classic level)\n"
-           "  --polarity positive|negative\n"
-           "  --offset MS            -100 to 100 ms; negative sends every pulse earlier (default 0)\n"
-           "  --right clock|run|bar  the right output: the clock, the run line, or a pulse every bar\n"
-           "  --idle classic|silent  the idle signal between pulses\n"
-           "  --start bar|beat|now   where counting starts after the transport starts (default bar); a\n"
-           "                         number is still the transport position\n"
+           "Any of these renders Quaverline Sync instead (left and right outputs):\n" +
+           syncOptionsUsage() +
+           "                         (a number after --start is still the transport position)\n"
            "  --host-time-signature N/D  what the simulated host reports (default 4/4); the bar, unless\n"
            "                         --time-signature sets one (3/8 to 32/8 with Quaverline Sync)\n";
 }
@@ -267,19 +145,9 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
             if (options.bitDepth != 16 && options.bitDepth != 24 && options.bitDepth != 32)
                 error = "--bit-depth takes 16, 24 or 32, not \"" + value + "\"";
         }
-        else if (readSyncOption (option, value, options, error))
+        else if (readClockOption (option, value, options, error, " or a position in quarter notes") ||
+                 readHostTimeSignature (option, value, options, error))
         {
-        }
-        else if (option == "--time-signature")
-        {
-            options.timeSignatureGiven = true;
-
-            if (const auto index = parseTimeSignature (value))
-                options.timeSignatureIndex = *index;
-            else
-                error =
-                    "--time-signature takes \" 8/8\"-style text from 2/8 to 257/8 or an index from 0 to 255, not \"" +
-                    value + "\"";
         }
         else
         {
@@ -287,14 +155,8 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
         }
     }
 
-    // Quaverline Sync's bar set by hand is one of its choices, 3/8 to 32/8.
-    if (error.empty() && options.sync && options.timeSignatureGiven)
-    {
-        if (options.timeSignatureIndex < 1 || options.timeSignatureIndex > timeSignature::numChoices)
-            error = "with Quaverline Sync, --time-signature takes 3/8 to 32/8";
-        else
-            (*options.sync)[syncParameters::bar] = float (options.timeSignatureIndex);
-    }
+    if (error.empty())
+        error = finishClockOptions (options);
 
     if (error.empty() && options.seconds && options.bars)
         error = "give either --seconds or --bars, not both";

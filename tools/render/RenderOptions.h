@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/SyncParameters.h"
+#include "tools/common/ClockOptions.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,27 +10,26 @@
 namespace quaverline
 {
 
-/** What quaverline-render is asked to render. */
-struct RenderOptions
+/** What quaverline-render is asked to render: the clock, and the simulated
+    host around it.
+*/
+struct RenderOptions : ClockOptions
 {
     double bpm = 120.0;
     double sampleRate = 48000.0;
     double startPosition = 0.0; // quarter notes
     std::optional<double> seconds;
     std::optional<double> bars; // bars of the chosen time signature; 2 when neither is given
-    int timeSignatureIndex = 6;
     int blockSize = 512;
     int numChannels = 2;
     int bitDepth = 32;
     std::string outputFile = "quaverline-clock.wav";
     std::string plotFile; // empty: no plot
     bool showHelp = false;
-    bool timeSignatureGiven = false;
 
-    /** Quaverline Sync's parameters, once any of its options is given; its bar
-        is the simulated host's unless --time-signature sets one.
+    /** The simulated host's time signature: Quaverline Sync's bar unless
+        --time-signature sets one.
     */
-    std::optional<syncParameters::PlainValues> sync;
     int hostNumerator = 4;
     int hostDenominator = 4;
 };
@@ -48,11 +47,6 @@ struct ParsedRenderOptions
 };
 
 ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& arguments);
-
-/** Accepts "N/8" (N from 2 to 257, blanks allowed, " 8/8" as the editor shows
-    it) or a bare index from 0 to 255; index k is a bar of k + 2 eighth notes.
-*/
-std::optional<int> parseTimeSignature (const std::string& text);
 
 /** The number of samples to render. */
 int64_t lengthInSamples (const RenderOptions& options);

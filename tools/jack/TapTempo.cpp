@@ -1,0 +1,25 @@
+#include "tools/jack/TapTempo.h"
+
+#include <algorithm>
+
+namespace quaverline
+{
+
+std::optional<double> TapTempo::tap (double seconds)
+{
+    if (! taps.empty() && (seconds - taps.back() > longestInterval || seconds <= taps.back()))
+        taps.clear();
+
+    taps.push_back (seconds);
+
+    if (taps.size() > intervalsCounted + 1)
+        taps.erase (taps.begin());
+
+    if (taps.size() < 2)
+        return std::nullopt;
+
+    const double meanInterval = (taps.back() - taps.front()) / double (taps.size() - 1);
+    return std::clamp (60.0 / meanInterval, 1.0, 999.0);
+}
+
+} // namespace quaverline
