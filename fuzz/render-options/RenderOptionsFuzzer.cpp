@@ -1,9 +1,10 @@
-// quaverline-render's argument parser under any command line: it answers with
-// options or a message, and options it accepts render at least one sample
-// and at most an hour.
+// The tools' argument parsers under any command line: quaverline-render's
+// and quaverline-jack's answer with options or a message, and the options
+// quaverline-render accepts render at least one sample and at most an hour.
 
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzSeeds.h"
+#include "tools/jack/JackOptions.h"
 #include "tools/render/RenderOptions.h"
 
 namespace
@@ -57,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         if (length < 1 || length > static_cast<int64_t> (3600.0 * parsed.options->sampleRate))
             __builtin_trap();
     }
+
+    if (const auto jack = quaverline::parseJackOptions (arguments); jack.options.has_value() == ! jack.error.empty())
+        __builtin_trap();
 
     for (const auto& argument : arguments)
         if (const auto index = quaverline::parseTimeSignature (argument); index && (*index < 0 || *index > 255))

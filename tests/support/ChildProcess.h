@@ -14,6 +14,22 @@
 namespace quaverline::test
 {
 
+/** A child's exit status once it has ended by itself (-1 if a signal ended
+    it), kept in ended; nothing while it runs. process becomes -1 once reaped.
+*/
+inline std::optional<int> exitStatusOf (pid_t& process, std::optional<int>& ended)
+{
+    int status = 0;
+
+    if (process > 0 && waitpid (process, &status, WNOHANG) == process)
+    {
+        process = -1;
+        ended = WIFEXITED (status) ? WEXITSTATUS (status) : -1;
+    }
+
+    return ended;
+}
+
 /** A program that a test runs beside itself (a server, a host): started in the
     constructor, stopped in the destructor. It dies with the test, its output
     goes to a log file, and its standard input stays open until it is stopped,
@@ -83,18 +99,7 @@ public:
     /** The program's exit status once it has ended by itself (-1 if a signal
         ended it); nothing while it runs.
     */
-    std::optional<int> exitStatus()
-    {
-        int status = 0;
-
-        if (process > 0 && waitpid (process, &status, WNOHANG) == process)
-        {
-            process = -1;
-            ended = WIFEXITED (status) ? WEXITSTATUS (status) : -1;
-        }
-
-        return ended;
-    }
+    std::optional<int> exitStatus() { return exitStatusOf (process, ended); }
 
     ChildProcess (const ChildProcess&) = delete;
     ChildProcess& operator= (const ChildProcess&) = delete;

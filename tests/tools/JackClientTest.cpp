@@ -18,6 +18,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace quaverline::test
 {
@@ -139,12 +144,81 @@ void expectSpacing (const std::vector<int64_t>& frames, double spacing, std::opt
     ASSERT_GT (frames.size(), 2u);
 
     if (firstFrame)
+    {
         EXPECT_NEAR (double (frames.front()), double (*firstFrame), 1.0);
+    }
 
     for (size_t pulse = 0; pulse < frames.size(); ++pulse)
         ASSERT_NEAR (double (frames[pulse]), double (frames.front()) + double (pulse) * spacing, 1.0)
             << "pulse " << pulse;
 }
+
+/** quaverline-jack on a terminal of the test's own, as a user runs it: keys
+    go in, and what it shows comes out.
+*/
+class TerminalSession
+{
+public:
+    explicit TerminalSession (const std::vector<std::string>& arguments)
+    {
+        process = forkpty (&terminal, nullptr, nullptr, nullptr);
+
+        if (process == 0)
+        {
+            prctl (PR_SET_PDEATHSIG, SIGTERM);
+            std::vector<char*> argv { const_cast<char*> (QUAVERLINE_JACK_PATH) };
+            for (const auto& argument : arguments)
+                argv.push_back (const_cast<char*> (argument.c_str()));
+            argv.push_back (nullptr);
+            execv (argv[0], argv.data());
+            _exit (127);
+        }
+
+        if (terminal >= 0)
+            fcntl (terminal, F_SETFL, O_NONBLOCK);
+    }
+
+    ~TerminalSession()
+    {
+        if (process > 0)
+        {
+            kill (process, SIGKILL);
+            waitpid (process, nullptr, 0);
+        }
+
+        if (terminal >= 0)
+            close (terminal);
+    }
+
+    void press (char key) { ASSERT_EQ (write (terminal, &key, 1), 1); }
+
+    /** Everything shown so far. */
+    const std::string& screen()
+    {
+        char chunk[256];
+        ssize_t length = 0;
+
+        while ((length = read (terminal, chunk, sizeof (chunk))) > 0)
+            shown.append (chunk, size_t (length));
+
+        return shown;
+    }
+
+    std::optional<int> exitStatus()
+    {
+        screen(); // a full terminal would hold the program up
+        return exitStatusOf (process, ended);
+    }
+
+    TerminalSession (const TerminalSession&) = delete;
+    TerminalSession& operator= (const TerminalSession&) = delete;
+
+private:
+    pid_t process = -1;
+    int terminal = -1;
+    std::string shown;
+    std::optional<int> ended;
+};
 
 class JackClient : public testing::Test
 {
@@ -337,6 +411,28 @@ TEST_F (JackClient, RefusesWhatItCannotDoAndLeavesNothingConnected)
         EXPECT_EQ (recorder.connectedInputs(), 0u);
         EXPECT_EQ (jack_port_by_name (recorder.get(), "quaverline:clock_left"), nullptr);
     }
+}
+
+TEST_F (JackClient, StartsAndStopsOnTheSpaceBarAndQuitsOnQ)
+{
+    ASSERT_TRUE (recorder.isOpen()) << "no JACK server: see " << JackTestServer::logPath ("jackd");
+    TerminalSession session ({ "--master", "--tempo", "100", "--meter", "3/4" });
+    const auto transport = [this] { return jack_transport_query (recorder.get(), nullptr); };
+    ASSERT_TRUE (waitFor ([&] { return session.screen().find ("stopped \u00b7 100.0 bpm") != std::string::npos; }))
+        << session.screen();
+
+    session.press (' ');
+    ASSERT_TRUE (waitFor ([&] { return transport() == JackTransportRolling; }));
+    ASSERT_TRUE (waitFor ([&] { return session.screen().find ("rolling \u00b7 100.0 bpm") != std::string::npos; }))
+        << session.screen();
+
+    session.press (' ');
+    ASSERT_TRUE (waitFor ([&] { return transport() == JackTransportStopped; }));
+
+    session.press ('q');
+    ASSERT_TRUE (waitFor ([&] { return session.exitStatus().has_value(); }));
+    EXPECT_EQ (session.exitStatus(), 0);
+    EXPECT_NE (session.screen().find ("Keys: space starts and stops, t taps the tempo, q quits"), std::string::npos);
 }
 
 TEST (JackClientWithoutServer, SaysHowToStartOne)

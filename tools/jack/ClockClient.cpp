@@ -209,7 +209,7 @@ ClockClient::Status ClockClient::status() const noexcept
     Status status;
     status.rolling = jack_transport_query (client.get(), &position) == JackTransportRolling;
 
-    if ((position.valid & JackPositionBBT) != 0)
+    if ((validBits (position) & JackPositionBBT) != 0)
     {
         status.bpm = position.beats_per_minute;
         status.bar = position.bar;

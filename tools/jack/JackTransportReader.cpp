@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace quaverline
@@ -38,13 +39,15 @@ int nearestInt (double value) noexcept
 */
 std::optional<BarBeatTick> barBeatTick (const jack_position_t& position, double sampleRate) noexcept
 {
-    if ((position.valid & JackPositionBBT) == 0)
+    const auto valid = validBits (position);
+
+    if ((valid & JackPositionBBT) == 0)
         return std::nullopt;
 
     const double beatsPerBar = position.beats_per_bar;
     const double beatType = position.beat_type;
     const double ticksPerBeat = position.ticks_per_beat;
-    const double tick = (position.valid & JackTickDouble) != 0 ? position.tick_double : double (position.tick);
+    const double tick = (valid & JackTickDouble) != 0 ? position.tick_double : double (position.tick);
 
     if (! isPositiveAndFinite (beatsPerBar) || ! isPositiveAndFinite (beatType) ||
         ! isPositiveAndFinite (ticksPerBeat) || ! isPositiveAndFinite (position.beats_per_minute) || position.bar < 1 ||
@@ -67,7 +70,7 @@ std::optional<BarBeatTick> barBeatTick (const jack_position_t& position, double 
     result.denominator = nearestInt (beatType);
 
     // The fields may describe a frame some way before this cycle's first.
-    if ((position.valid & JackBBTFrameOffset) != 0 && sampleRate > 0.0)
+    if ((valid & JackBBTFrameOffset) != 0 && sampleRate > 0.0)
         result.position += double (position.bbt_offset) * musicalTime::quarterNotesPerSample (result.bpm, sampleRate);
 
     if (! std::isfinite (result.position) || ! std::isfinite (result.barStart))
@@ -76,6 +79,14 @@ std::optional<BarBeatTick> barBeatTick (const jack_position_t& position, double 
     return result;
 }
 } // namespace
+
+uint32_t validBits (const jack_position_t& position) noexcept
+{
+    uint32_t bits = 0;
+    static_assert (sizeof (bits) == sizeof (position.valid));
+    std::memcpy (&bits, &position.valid, sizeof (bits));
+    return bits;
+}
 
 JackTransportReader::JackTransportReader (double tempoOfFrames) noexcept
     : frameTempo (tempoOfFrames)
@@ -105,7 +116,7 @@ SyncTransport JackTransportReader::read (jack_transport_state_t state,
     double quarterNotes = fields->position;
     const double rate = sampleRate > 0.0 ? musicalTime::quarterNotesPerSample (fields->bpm, sampleRate) : 0.0;
 
-    if ((position.valid & JackTickDouble) == 0 && continuing && rolling)
+    if ((validBits (position) & JackTickDouble) == 0 && continuing && rolling)
     {
         // Whole ticks lag the true position by up to a tick. Where the report is
         // that close to where the last cycle leads (frames skipped in an xrun

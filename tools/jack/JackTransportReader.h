@@ -5,8 +5,15 @@
 
 #include <jack/types.h>
 
+#include <cstdint>
+
 namespace quaverline
 {
+
+/** The position's valid bits as they are: a master may set any, and bits no
+    jack_position_bits_t names are no value of that type.
+*/
+uint32_t validBits (const jack_position_t& position) noexcept;
 
 /** Reads JACK's transport, once a cycle, as the clock needs it: running or
     not, the tempo in quarter notes per minute, the position of the cycle's

@@ -19,6 +19,8 @@ public:
     Terminal();
     ~Terminal();
 
+    bool takesKeys() const noexcept { return keysFromTerminal; }
+
     /** Waits up to timeoutMs for a key; nothing if none came, or when the
         input is no terminal (then it only waits).
     */

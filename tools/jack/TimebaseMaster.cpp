@@ -1,20 +1,33 @@
 #include "tools/jack/TimebaseMaster.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quaverline
 {
 
+namespace
+{
+/** The tempos a user can set, whatever reaches the master. */
+double soundTempo (double beatsPerMinute) noexcept
+{
+    return std::isnan (beatsPerMinute) ? 120.0 : std::clamp (beatsPerMinute, 1.0, 999.0);
+}
+
+// Beyond this many beats from frame 0 the bar would not fit JACK's field.
+constexpr double latestBeat = 1.0e9;
+} // namespace
+
 TimebaseMaster::TimebaseMaster (Meter meterToUse, double beatsPerMinute) noexcept
     : meter (meterToUse)
-    , tempo (beatsPerMinute)
-    , anchorTempo (beatsPerMinute)
+    , tempo (soundTempo (beatsPerMinute))
+    , anchorTempo (soundTempo (beatsPerMinute))
 {
 }
 
 void TimebaseMaster::setTempo (double beatsPerMinute) noexcept
 {
-    tempo.store (beatsPerMinute, std::memory_order_relaxed);
+    tempo.store (soundTempo (beatsPerMinute), std::memory_order_relaxed);
 }
 
 double TimebaseMaster::beatsAt (jack_nframes_t frame, double sampleRate) const noexcept
@@ -25,7 +38,7 @@ double TimebaseMaster::beatsAt (jack_nframes_t frame, double sampleRate) const n
 
 void TimebaseMaster::fill (jack_position_t& position, double sampleRate) noexcept
 {
-    if (! (sampleRate > 0.0))
+    if (! (sampleRate > 0.0) || ! std::isfinite (sampleRate))
         return;
 
     if (position.frame < anchorFrame)
@@ -41,7 +54,7 @@ void TimebaseMaster::fill (jack_position_t& position, double sampleRate) noexcep
         anchorTempo = now;
     }
 
-    const double beats = beatsAt (position.frame, sampleRate);
+    const double beats = std::clamp (beatsAt (position.frame, sampleRate), 0.0, latestBeat);
     const double wholeBeats = std::floor (beats);
     const double bars = std::floor (wholeBeats / meter.numerator);
 

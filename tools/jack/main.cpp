@@ -22,15 +22,17 @@ void requestStop (int)
 
 std::string describe (const quaverline::JackOptions& options)
 {
-    std::string text = options.sync ? "Quaverline Sync's clock" : "Quaverline's clock";
+    const auto& name = options.clientName;
+    std::string text = std::string (options.sync ? "Quaverline Sync's clock" : "Quaverline's clock") + " on " + name +
+                       ":clock_left and " + name + ":clock_right, ";
 
     if (! options.master)
-        return text + ", following JACK's transport";
+        return text + "following JACK's transport";
 
     char tempo[64];
     std::snprintf (tempo,
                    sizeof (tempo),
-                   ", timebase master at %.1f bpm in %d/%d",
+                   "timebase master at %.1f bpm in %d/%d",
                    options.bpm,
                    options.meter.numerator,
                    options.meter.denominator);
@@ -86,13 +88,18 @@ int run (const std::vector<std::string>& arguments)
 
     const int pulsesPerQuarterNote =
         options.sync ? syncParameters::settingsFrom (*options.sync).pulsesPerQuarterNote : 24;
-    std::cout << "quaverline-jack: " << describe (options) << " on " << options.clientName << ":clock_left and "
-              << options.clientName << ":clock_right" << std::endl;
+    std::cout << "quaverline-jack: " << describe (options) << std::endl;
 
     std::signal (SIGINT, requestStop);
     std::signal (SIGTERM, requestStop);
 
     Terminal terminal;
+
+    if (terminal.takesKeys())
+        std::cout << (options.master ? "Keys: space starts and stops, t taps the tempo, q quits"
+                                     : "Keys: space starts and stops, q quits")
+                  << std::endl;
+
     TapTempo taps;
     const auto started = std::chrono::steady_clock::now();
 
