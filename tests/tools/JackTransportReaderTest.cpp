@@ -174,6 +174,11 @@ TEST (JackTransportReader, KeepsTheSpacingOfAMasterWithWholeTicksAndClosesInOnIt
         last = position;
     }
 
+    // Cycles lost in an xrun: the position goes on over the frames skipped.
+    const jack_nframes_t afterXrun = start + 43 * period;
+    const auto resumed = reader.read (JackTransportRolling, wholeTicksAt (afterXrun), period, sampleRate);
+    EXPECT_NEAR (resumed.transport.ppqPosition, afterXrun * samplePerQuarterNote, samplePerQuarterNote);
+
     // A jump of more than a tick is a relocation: the report is taken as it is.
     const auto relocated = wholeTicksAt (480000);
     EXPECT_EQ (reader.read (JackTransportRolling, relocated, period, sampleRate).transport.ppqPosition, 20.0);
