@@ -176,13 +176,14 @@ private:
         const auto beats = self.beatsAt (position->frame, sampleRate);
         const auto wholeBeats = static_cast<int32_t> (std::floor (beats));
         const double ticksPerBeat = 1920.0;
+        const int beatsPerBar = self.beatsPerBar;
 
         position->valid = JackPositionBBT;
-        position->bar = wholeBeats / self.beatsPerBar + 1;
-        position->beat = wholeBeats % self.beatsPerBar + 1;
+        position->bar = wholeBeats / beatsPerBar + 1;
+        position->beat = wholeBeats % beatsPerBar + 1;
         position->tick = static_cast<int32_t> ((beats - wholeBeats) * ticksPerBeat);
-        position->bar_start_tick = (position->bar - 1) * self.beatsPerBar * ticksPerBeat;
-        position->beats_per_bar = float (self.beatsPerBar);
+        position->bar_start_tick = (position->bar - 1) * beatsPerBar * ticksPerBeat;
+        position->beats_per_bar = float (beatsPerBar);
         position->beat_type = 4;
         position->ticks_per_beat = ticksPerBeat;
         position->beats_per_minute = self.anchorTempo;
@@ -202,7 +203,7 @@ private:
     std::atomic<bool> recording { false }, full { false }, inCycle { false };
 
     std::atomic<double> tempo { 120.0 };
-    int beatsPerBar = 4;
+    std::atomic<int> beatsPerBar { 4 };
     jack_nframes_t anchorFrame = 0;
     double anchorBeats = 0.0;
     double anchorTempo = 120.0;

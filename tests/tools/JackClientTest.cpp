@@ -413,7 +413,7 @@ TEST_F (JackClient, RefusesWhatItCannotDoAndLeavesNothingConnected)
     }
 }
 
-TEST_F (JackClient, StartsAndStopsOnTheSpaceBarAndQuitsOnQ)
+TEST_F (JackClient, StartsAndStopsOnTheSpaceBarTapsTheTempoAndQuitsOnQ)
 {
     ASSERT_TRUE (recorder.isOpen()) << "no JACK server: see " << JackTestServer::logPath ("jackd");
     TerminalSession session ({ "--master", "--tempo", "100", "--meter", "3/4" });
@@ -425,6 +425,17 @@ TEST_F (JackClient, StartsAndStopsOnTheSpaceBarAndQuitsOnQ)
     ASSERT_TRUE (waitFor ([&] { return transport() == JackTransportRolling; }));
     ASSERT_TRUE (waitFor ([&] { return session.screen().find ("rolling \u00b7 100.0 bpm") != std::string::npos; }))
         << session.screen();
+
+    // Two taps set a tempo, which the audio thread gives to JACK's transport.
+    const auto tempo = [this]
+    {
+        jack_position_t position {};
+        jack_transport_query (recorder.get(), &position);
+        return position.beats_per_minute;
+    };
+    session.press ('t');
+    session.press ('t');
+    ASSERT_TRUE (waitFor ([&] { return tempo() != 100.0; }));
 
     session.press (' ');
     ASSERT_TRUE (waitFor ([&] { return transport() == JackTransportStopped; }));
