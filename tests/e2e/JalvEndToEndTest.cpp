@@ -65,9 +65,10 @@ TEST (JalvEndToEnd, PulsesFallWhereTheEngineSays)
     ASSERT_TRUE (waitFor ([&] { return recorder.hasRolled (recordingLength) || recorder.isFull(); }));
     jack_transport_stop (recorder.get());
 
-    std::vector<float> signal;
-    ASSERT_TRUE (recorder.rollingSignal (recorder.finish(), 0, signal)) << "the transport skipped frames";
-    ASSERT_GE (signal.size(), size_t (recordingLength));
+    auto recording = recorder.rolling (recorder.finish(), 0);
+    ASSERT_TRUE (recording.isContiguous()) << "the transport skipped frames";
+    ASSERT_GE (recording.samples.size(), size_t (recordingLength));
+    auto& signal = recording.samples;
     signal.resize (recordingLength);
 
     EXPECT_EQ (findPulseStarts (signal.data(), signal.size()), enginePulseStarts (sampleRate, tempo, recordingLength));

@@ -100,27 +100,40 @@ public:
 
     const std::vector<float>& input (int index) const { return samples[size_t (index)]; }
 
-    /** The samples of one input, placed by transport frame, that were recorded
-        while the transport rolled; false where frames were skipped.
+    /** What one input received while the transport rolled and the input had a
+        source: the samples in the order recorded, and each one's transport frame.
     */
-    bool rollingSignal (const std::vector<RecordedCycle>& recorded, int index, std::vector<float>& signal) const
+    struct RollingRecording
     {
-        bool contiguous = true;
-        jack_nframes_t nextFrame = 0;
-        signal.clear();
+        std::vector<float> samples;
+        std::vector<int64_t> frames;
+
+        /** Whether the frames follow one another without a skip. */
+        bool isContiguous() const
+        {
+            return std::adjacent_find (frames.begin(),
+                                       frames.end(),
+                                       [] (int64_t frame, int64_t next) { return next != frame + 1; }) == frames.end();
+        }
+    };
+
+    RollingRecording rolling (const std::vector<RecordedCycle>& recorded, int index) const
+    {
+        RollingRecording received;
 
         for (const auto& cycle : recorded)
         {
-            if (cycle.state != JackTransportRolling)
+            if (cycle.state != JackTransportRolling || (cycle.connected & (1u << index)) == 0)
                 continue;
 
-            contiguous = contiguous && cycle.position.frame == nextFrame;
-            nextFrame = cycle.position.frame + cycle.numFrames;
             const auto* first = samples[size_t (index)].data() + cycle.firstSample;
-            signal.insert (signal.end(), first, first + cycle.numFrames);
+            received.samples.insert (received.samples.end(), first, first + cycle.numFrames);
+
+            for (jack_nframes_t frame = 0; frame < cycle.numFrames; ++frame)
+                received.frames.push_back (int64_t (cycle.position.frame + frame));
         }
 
-        return contiguous;
+        return received;
     }
 
 private:

@@ -103,24 +103,11 @@ void expectEngineSignal (const JackCycleRecorder& recorder,
 std::vector<int64_t>
     pulseFrames (const JackCycleRecorder& recorder, const std::vector<RecordedCycle>& cycles, int input)
 {
-    std::vector<float> signal;
-    std::vector<int64_t> frames;
-
-    for (const auto& cycle : cycles)
-    {
-        if (cycle.state != JackTransportRolling || (cycle.connected & (1u << input)) == 0)
-            continue;
-
-        const auto* first = recorder.input (input).data() + cycle.firstSample;
-        signal.insert (signal.end(), first, first + cycle.numFrames);
-
-        for (jack_nframes_t frame = 0; frame < cycle.numFrames; ++frame)
-            frames.push_back (int64_t (cycle.position.frame + frame));
-    }
-
+    const auto recording = recorder.rolling (cycles, input);
     std::vector<int64_t> starts;
-    for (const auto index : findPulseStarts (signal.data(), signal.size()))
-        starts.push_back (frames[size_t (index)]);
+
+    for (const auto index : findPulseStarts (recording.samples.data(), recording.samples.size()))
+        starts.push_back (recording.frames[size_t (index)]);
 
     return starts;
 }

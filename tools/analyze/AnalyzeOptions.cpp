@@ -1,6 +1,7 @@
 #include "tools/analyze/AnalyzeOptions.h"
 
 #include "tools/common/ArgumentParsing.h"
+#include "tools/common/ClockOptions.h"
 
 #include <algorithm>
 #include <iterator>
@@ -82,7 +83,7 @@ ParsedAnalyzeOptions parseAnalyzeOptions (const std::vector<std::string>& argume
         }
         else if (option == "--tempo")
         {
-            options.knowledge.tempoBpm = readValue (option, value, 1.0, 999.0, parseNumber, error);
+            options.knowledge.tempoBpm = readValue (option, value, lowestTempo, highestTempo, parseNumber, error);
         }
         else if (option == "--ppqn")
         {

@@ -49,6 +49,10 @@ std::string finishClockOptions (ClockOptions& options);
 */
 std::optional<int> parseTimeSignature (const std::string& text);
 
+/** The tempos the tools take and keep to, in beats per minute. */
+inline constexpr double lowestTempo = 1.0;
+inline constexpr double highestTempo = 999.0;
+
 /** A transport's time signature, as hosts and JACK report it: N/D. */
 struct Meter
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ClockRenderer.h"
+#include "engine/MusicalTime.h"
 #include "engine/SyncClockRenderer.h"
 #include "tools/jack/JackOptions.h"
 #include "tools/jack/JackTransportReader.h"
@@ -65,7 +66,11 @@ public:
     /** The server's reason, once it has shut the client down. */
     std::optional<std::string> shutdownReason() const;
 
-    const JackOptions& getOptions() const noexcept { return options; }
+    /** The clock's resolution: Quaverline Sync's, or the classic clock's. */
+    int pulsesPerQuarterNote() const noexcept
+    {
+        return syncSettings ? syncSettings->pulsesPerQuarterNote : musicalTime::ticksPerQuarterNote;
+    }
 
     ClockClient (const ClockClient&) = delete;
     ClockClient& operator= (const ClockClient&) = delete;

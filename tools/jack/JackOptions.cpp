@@ -110,7 +110,7 @@ ParsedJackOptions parseJackOptions (const std::vector<std::string>& arguments)
         }
         else if (option == "--tempo")
         {
-            options.bpm = readValue (option, value, 1.0, 999.0, parseNumber, error).value_or (0.0);
+            options.bpm = readValue (option, value, lowestTempo, highestTempo, parseNumber, error).value_or (0.0);
         }
         else if (option == "--meter")
         {

@@ -1,5 +1,8 @@
 #include "tools/jack/TapTempo.h"
 
+#include "engine/MusicalTime.h"
+#include "tools/common/ClockOptions.h"
+
 #include <algorithm>
 
 namespace quaverline
@@ -19,7 +22,7 @@ std::optional<double> TapTempo::tap (double seconds)
         return std::nullopt;
 
     const double meanInterval = (taps.back() - taps.front()) / double (taps.size() - 1);
-    return std::clamp (60.0 / meanInterval, 1.0, 999.0);
+    return std::clamp (musicalTime::secondsPerMinute / meanInterval, lowestTempo, highestTempo);
 }
 
 } // namespace quaverline

@@ -13,7 +13,7 @@ class TapTempo
 {
 public:
     /** A tap at the given time in seconds; the tempo in beats per minute once
-        there are two taps, within 1 to 999.
+        there are two taps, within the tools' range.
     */
     std::optional<double> tap (double seconds);
 

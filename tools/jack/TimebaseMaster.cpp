@@ -1,5 +1,7 @@
 #include "tools/jack/TimebaseMaster.h"
 
+#include "engine/MusicalTime.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -11,7 +13,7 @@ namespace
 /** The tempos a user can set, whatever reaches the master. */
 double soundTempo (double beatsPerMinute) noexcept
 {
-    return std::isnan (beatsPerMinute) ? 120.0 : std::clamp (beatsPerMinute, 1.0, 999.0);
+    return std::isnan (beatsPerMinute) ? 120.0 : std::clamp (beatsPerMinute, lowestTempo, highestTempo);
 }
 
 // Beyond this many beats from frame 0 the bar would not fit JACK's field.
@@ -33,7 +35,7 @@ void TimebaseMaster::setTempo (double beatsPerMinute) noexcept
 double TimebaseMaster::beatsAt (jack_nframes_t frame, double sampleRate) const noexcept
 {
     const double frames = double (int64_t (frame) - int64_t (anchorFrame));
-    return anchorBeats + frames * anchorTempo / (60.0 * sampleRate);
+    return anchorBeats + frames * anchorTempo / (musicalTime::secondsPerMinute * sampleRate);
 }
 
 void TimebaseMaster::fill (jack_position_t& position, double sampleRate) noexcept

@@ -26,7 +26,7 @@ public:
     TimebaseMaster (Meter meterToUse, double beatsPerMinute) noexcept;
 
     /** From any thread; the audio thread uses it from its next cycle. Tempos
-        are kept within 1 to 999 beats per minute.
+        are kept within the tools' range.
     */
     void setTempo (double beatsPerMinute) noexcept;
     double getTempo() const noexcept { return tempo.load (std::memory_order_relaxed); }

@@ -86,8 +86,6 @@ int run (const std::vector<std::string>& arguments)
         return 1;
     }
 
-    const int pulsesPerQuarterNote =
-        options.sync ? syncParameters::settingsFrom (*options.sync).pulsesPerQuarterNote : 24;
     std::cout << "quaverline-jack: " << describe (options) << std::endl;
 
     std::signal (SIGINT, requestStop);
@@ -130,7 +128,7 @@ int run (const std::vector<std::string>& arguments)
                 client->getMaster()->setTempo (*tempo);
         }
 
-        terminal.showStatus (statusLine (client->status(), pulsesPerQuarterNote));
+        terminal.showStatus (statusLine (client->status(), client->pulsesPerQuarterNote()));
     }
 
     return 0;

@@ -121,7 +121,7 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
             break;
 
         if (option == "--tempo")
-            options.bpm = readValue (option, value, 1.0, 999.0, parseNumber, error).value_or (0.0);
+            options.bpm = readValue (option, value, lowestTempo, highestTempo, parseNumber, error).value_or (0.0);
         else if (option == "--sample-rate")
             options.sampleRate = readValue (option, value, 8000.0, 768000.0, parseNumber, error).value_or (0.0);
         else if (option == "--start" && parseNumber (value))
