@@ -1,16 +1,14 @@
 // quaverline-jack's process callback without libjack: reading a master's
 // transport and rendering both ports, 512-frame cycles at 48 kHz, for the
 // classic clock (rendered once and copied to the right port) and Quaverline
-// Sync at 4 PPQN; beside memcpyFloor/2, the same two ports as plain copies.
+// Sync at 4 PPQN with square pulses; beside memcpyFloor/2, the same two ports
+// as plain copies.
 
-#include "engine/ClockRenderer.h"
-#include "engine/SyncClockRenderer.h"
-#include "tools/jack/JackTransportReader.h"
+#include "tools/jack/ClockCycle.h"
 #include "tools/jack/TimebaseMaster.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace
@@ -20,35 +18,17 @@ using namespace quaverline;
 constexpr jack_nframes_t cycleLength = 512;
 constexpr double sampleRate = 48000.0;
 
-void jackCycle (benchmark::State& state, bool sync)
+void jackCycle (benchmark::State& state, const std::vector<std::string>& arguments)
 {
     TimebaseMaster master ({ 4, 4 }, 120.0);
-    JackTransportReader reader (120.0);
-    ClockRenderer classic;
-    SyncClockRenderer syncClock;
-    classic.setSampleRate (sampleRate);
-    syncClock.setSampleRate (sampleRate);
-    SyncSettings settings;
-    settings.pulsesPerQuarterNote = 4;
-    settings.shape = SyncShape::square;
+    ClockCycle clock (*parseJackOptions (arguments).options);
     std::vector<float> left (cycleLength), right (cycleLength);
     jack_position_t position {};
 
     for (auto _ : state)
     {
         master.fill (position, sampleRate);
-        const auto transport = reader.read (JackTransportRolling, position, cycleLength, sampleRate);
-
-        if (sync)
-        {
-            syncClock.render (left.data(), right.data(), int (cycleLength), transport, settings);
-        }
-        else
-        {
-            classic.render (left.data(), int (cycleLength), transport.transport, 6);
-            std::copy (left.begin(), left.end(), right.begin());
-        }
-
+        clock.render (left.data(), right.data(), JackTransportRolling, position, cycleLength, sampleRate);
         position.frame += cycleLength;
         benchmark::DoNotOptimize (left.data());
         benchmark::DoNotOptimize (right.data());
@@ -61,5 +41,5 @@ void jackCycle (benchmark::State& state, bool sync)
 }
 } // namespace
 
-BENCHMARK_CAPTURE (jackCycle, classic, false);
-BENCHMARK_CAPTURE (jackCycle, syncFourPpqn, true);
+BENCHMARK_CAPTURE (jackCycle, classic, std::vector<std::string> {});
+BENCHMARK_CAPTURE (jackCycle, syncFourPpqn, std::vector<std::string> { "--resolution", "4", "--shape", "square" });

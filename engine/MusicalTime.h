@@ -12,6 +12,14 @@ inline constexpr double secondsPerMinute = 60.0;
 /** Clock ticks per quarter note: the classic clock's 24 PPQN. */
 inline constexpr int ticksPerQuarterNote = 24;
 
+/** The length of a bar in a host's meter N/D (N beats of 1/D notes), in
+    quarter notes.
+*/
+constexpr double quarterNotesPerBar (double numerator, double denominator) noexcept
+{
+    return numerator * 4.0 / denominator;
+}
+
 /** How far the transport moves in one sample, in quarter notes. */
 constexpr double quarterNotesPerSample (double bpm, double sampleRate) noexcept
 {

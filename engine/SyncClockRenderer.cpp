@@ -24,7 +24,7 @@ double hostBarLength (const SyncTransport& host) noexcept
     if (host.numerator < 1 || host.numerator > 256 || ! validDenominator)
         return 4.0;
 
-    return host.numerator * 4.0 / host.denominator;
+    return musicalTime::quarterNotesPerBar (host.numerator, host.denominator);
 }
 } // namespace
 

@@ -5,10 +5,9 @@
 #include "engine/ClockRenderer.h"
 #include "engine/MusicalTime.h"
 #include "engine/TransportFollower.h"
+#include "fuzz/FullScale.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzSeeds.h"
-
-#include <cmath>
 
 namespace
 {
@@ -89,9 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 
         renderer.render (signal, numSamples, transport, input.take<uint8_t>());
 
-        for (int i = 0; i < numSamples; ++i)
-            if (! (std::abs (signal[i]) <= 1.0f))
-                __builtin_trap();
+        if (! fuzz::withinFullScale (signal, numSamples))
+            __builtin_trap();
 
         if (input.takeBool())
             renderer.setSampleRate (input.take<double>());

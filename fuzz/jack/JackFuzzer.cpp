@@ -4,21 +4,18 @@
 // rendered by both clocks; and the master's own fields for any frame, rate and
 // tempo. The signal must stay within full scale.
 
-#include "engine/ClockRenderer.h"
-#include "engine/SyncClockRenderer.h"
-#include "engine/SyncParameters.h"
+#include "fuzz/FullScale.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzSeeds.h"
-#include "tools/jack/JackTransportReader.h"
+#include "tools/jack/ClockCycle.h"
 #include "tools/jack/TimebaseMaster.h"
-
-#include <cmath>
 
 namespace
 {
 using namespace quaverline;
 using fuzz::FuzzInput;
 using fuzz::FuzzOutput;
+using fuzz::withinFullScale;
 
 constexpr int maximumCycle = 4096;
 
@@ -44,15 +41,6 @@ std::vector<uint8_t> rolling (double sampleRate, uint32_t period, bool wholeTick
 
     return out.data;
 }
-
-bool withinFullScale (const float* samples, int numSamples)
-{
-    for (int i = 0; i < numSamples; ++i)
-        if (! (std::abs (samples[i]) <= 1.0f))
-            return false;
-
-    return true;
-}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
@@ -68,19 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     FuzzInput input (data, size);
     const auto sampleRate = input.take<double>();
-    JackTransportReader reader (input.take<double>());
-    ClockRenderer classic;
-    SyncClockRenderer sync;
-    classic.setSampleRate (sampleRate);
-    sync.setSampleRate (sampleRate);
+    quaverline::JackOptions options;    // JACK names an enum JackOptions too
+    options.bpm = input.take<double>(); // the tempo of a transport that gives only its frame
 
-    syncParameters::PlainValues values {};
-    const bool useSync = input.takeBool();
-    if (useSync)
-        for (auto& value : values)
+    if (input.takeBool())
+        for (auto& value : options.syncValues())
             value = input.take<float>();
 
-    const auto settings = syncParameters::settingsFrom (values);
+    ClockCycle clock (options);
     static float left[maximumCycle], right[maximumCycle];
 
     while (! input.isEmpty())
@@ -88,14 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         const auto state = jack_transport_state_t (input.take<uint8_t>() % 5);
         const auto numFrames = jack_nframes_t (input.takeInRange (0, maximumCycle));
         auto position = input.take<jack_position_t>();
-        const auto transport = reader.read (state, position, numFrames, sampleRate);
+        clock.render (left, right, state, position, numFrames, sampleRate);
 
-        if (useSync)
-            sync.render (left, right, int (numFrames), transport, settings);
-        else
-            classic.render (left, int (numFrames), transport.transport, 6);
-
-        if (! withinFullScale (left, int (numFrames)) || (useSync && ! withinFullScale (right, int (numFrames))))
+        if (! withinFullScale (left, int (numFrames)) || ! withinFullScale (right, int (numFrames)))
             __builtin_trap();
 
         // The master's fields for this frame, at any tempo and meter.

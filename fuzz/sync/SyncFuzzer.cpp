@@ -5,10 +5,9 @@
 
 #include "engine/SyncClockRenderer.h"
 #include "engine/SyncParameters.h"
+#include "fuzz/FullScale.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzSeeds.h"
-
-#include <cmath>
 
 namespace
 {
@@ -75,9 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         renderer.render (
             left, input.takeBool() ? nullptr : right, numSamples, host, syncParameters::settingsFrom (values));
 
-        for (int i = 0; i < numSamples; ++i)
-            if (! (std::abs (left[i]) <= 1.0f && std::abs (right[i]) <= 1.0f))
-                __builtin_trap();
+        if (! fuzz::withinFullScale (left, numSamples) || ! fuzz::withinFullScale (right, numSamples))
+            __builtin_trap();
 
         if (input.takeBool())
             renderer.setSampleRate (input.take<double>());

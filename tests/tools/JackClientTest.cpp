@@ -5,15 +5,13 @@
 // what the engine renders for those cycles, and its pulses must fall where
 // the tempo puts them.
 
-#include "engine/ClockRenderer.h"
-#include "engine/SyncClockRenderer.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/JackCycleRecorder.h"
 #include "tests/support/JackTestServer.h"
 #include "tests/support/RunCommand.h"
 #include "tools/analysis/ClockSignalAnalysis.h"
+#include "tools/jack/ClockCycle.h"
 #include "tools/jack/JackOptions.h"
-#include "tools/jack/JackTransportReader.h"
 
 #include <gtest/gtest.h>
 
@@ -52,12 +50,7 @@ void expectEngineSignal (const JackCycleRecorder& recorder,
     const auto options = parseJackOptions (arguments).options;
     ASSERT_TRUE (options.has_value());
 
-    ClockRenderer classic;
-    SyncClockRenderer sync;
-    classic.setSampleRate (sampleRate);
-    sync.setSampleRate (sampleRate);
-    JackTransportReader reader (options->bpm);
-    const auto settings = syncParameters::settingsFrom (options->sync.value_or (syncParameters::defaults()));
+    ClockCycle clock (*options);
 
     const auto both = (1u << left) | (1u << right);
     const auto first = std::find_if (
@@ -68,18 +61,8 @@ void expectEngineSignal (const JackCycleRecorder& recorder,
     for (auto cycle = first; cycle != cycles.end(); ++cycle)
     {
         std::vector<float> expectedLeft (cycle->numFrames), expectedRight (cycle->numFrames);
-        const auto transport = reader.read (cycle->state, cycle->position, cycle->numFrames, sampleRate);
-        const auto length = int (cycle->numFrames);
-
-        if (options->sync)
-        {
-            sync.render (expectedLeft.data(), expectedRight.data(), length, transport, settings);
-        }
-        else
-        {
-            classic.render (expectedLeft.data(), length, transport.transport, uint8_t (options->timeSignatureIndex));
-            expectedRight = expectedLeft;
-        }
+        clock.render (
+            expectedLeft.data(), expectedRight.data(), cycle->state, cycle->position, cycle->numFrames, sampleRate);
 
         for (const auto& [input, expected] : { std::pair (left, &expectedLeft), std::pair (right, &expectedRight) })
         {

@@ -1,5 +1,8 @@
 #include "tools/analysis/RecordingAnalysis.h"
 
+#include "engine/MusicalTime.h"
+#include "engine/SyncParameters.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -280,9 +283,11 @@ ClockReport measureClock (const FoundPulses& found,
 
     if (knowledge.tempoBpm && ! knowledge.ppqn)
     {
-        const double pulsesPerQuarterNote = 60.0 / (*knowledge.tempoBpm * spacingSeconds);
-        const auto nearest = std::min_element (std::begin (knownResolutions),
-                                               std::end (knownResolutions),
+        // The nearest of the resolutions a clock may have.
+        const double pulsesPerQuarterNote = musicalTime::secondsPerMinute / (*knowledge.tempoBpm * spacingSeconds);
+        const auto& resolutions = syncParameters::resolutions;
+        const auto nearest = std::min_element (resolutions.begin(),
+                                               resolutions.end(),
                                                [&] (int a, int b) {
                                                    return std::abs (std::log (a / pulsesPerQuarterNote)) <
                                                           std::abs (std::log (b / pulsesPerQuarterNote));
@@ -293,7 +298,8 @@ ClockReport measureClock (const FoundPulses& found,
     else if (knowledge.ppqn)
     {
         report.ppqn = knowledge.ppqn;
-        report.tempoBpm = knowledge.tempoBpm.value_or (60.0 / (*knowledge.ppqn * spacingSeconds));
+        report.tempoBpm =
+            knowledge.tempoBpm.value_or (musicalTime::secondsPerMinute / (*knowledge.ppqn * spacingSeconds));
     }
     else
     {
@@ -302,7 +308,7 @@ ClockReport measureClock (const FoundPulses& found,
 
     if (knowledge.tempoBpm)
     {
-        const double expectedSpacing = 60.0 / (*knowledge.tempoBpm * *report.ppqn);
+        const double expectedSpacing = musicalTime::secondsPerMinute / (*knowledge.tempoBpm * *report.ppqn);
         report.driftPpm = (expectedSpacing / spacingSeconds - 1.0) * 1.0e6;
     }
 

@@ -90,9 +90,6 @@ struct ClockKnowledge
     std::optional<int> ppqn;
 };
 
-/** The resolutions a clock may have, for fitting one to a stated tempo. */
-inline constexpr int knownResolutions[] { 1, 2, 4, 8, 12, 24, 48, 96 };
-
 /** Measures found pulses (at least two); with a reference, the latency of each
     recorded pulse behind its partner there.
 */

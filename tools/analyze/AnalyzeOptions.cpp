@@ -3,9 +3,6 @@
 #include "tools/common/ArgumentParsing.h"
 #include "tools/common/ClockOptions.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace quaverline
 {
 
@@ -54,20 +51,8 @@ ParsedAnalyzeOptions parseAnalyzeOptions (const std::vector<std::string>& argume
 
         std::string value;
 
-        if (const auto equals = option.find ('='); equals != std::string::npos)
-        {
-            value = option.substr (equals + 1);
-            option = option.substr (0, equals);
-        }
-        else if (i + 1 < arguments.size())
-        {
-            value = arguments[++i];
-        }
-        else
-        {
-            error = option + " needs a value";
+        if (! arguments::takeValue (arguments, i, option, value, error))
             break;
-        }
 
         if (option == "--channel")
         {
@@ -87,14 +72,8 @@ ParsedAnalyzeOptions parseAnalyzeOptions (const std::vector<std::string>& argume
         }
         else if (option == "--ppqn")
         {
-            const auto ppqn = parseInteger (value);
-            const auto known =
-                std::find (std::begin (knownResolutions), std::end (knownResolutions), ppqn.value_or (0));
-
-            if (known == std::end (knownResolutions))
-                error = "--ppqn takes 1, 2, 4, 8, 12, 24, 48 or 96, not \"" + value + "\"";
-            else
-                options.knowledge.ppqn = *known;
+            if (const auto choice = readResolutionChoice (option, value, error))
+                options.knowledge.ppqn = syncParameters::resolutions[size_t (*choice)];
         }
         else if (option == "--reference" || option == "--json" || option == "--plot")
         {

@@ -112,6 +112,9 @@ ReadRecording readWavRecording (std::unique_ptr<juce::InputStream> stream, const
     recording.sampleRate = reader->sampleRate;
     recording.channels.resize (reader->numChannels);
 
+    for (auto& channel : recording.channels)
+        channel.reserve (size_t (available));
+
     // Read in chunks, straight into the channels.
     constexpr int chunk = 65536;
     juce::AudioBuffer<float> audio (int (reader->numChannels), chunk);

@@ -68,6 +68,29 @@ std::optional<int> parseInteger (const std::string& text)
     return static_cast<int> (*value);
 }
 
+bool takeValue (const std::vector<std::string>& arguments,
+                std::size_t& i,
+                std::string& option,
+                std::string& value,
+                std::string& error)
+{
+    if (const auto equals = option.find ('='); option.rfind ("--", 0) == 0 && equals != std::string::npos)
+    {
+        value = option.substr (equals + 1);
+        option = option.substr (0, equals);
+        return true;
+    }
+
+    if (i + 1 < arguments.size())
+    {
+        value = arguments[++i];
+        return true;
+    }
+
+    error = option + " needs a value";
+    return false;
+}
+
 std::string formatNumber (double value)
 {
     std::ostringstream stream;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quaverline::arguments
 {
@@ -16,6 +18,16 @@ std::optional<double> parseNumber (const std::string& text);
 
 /** A whole number in the same form, of at most a billion. */
 std::optional<int> parseInteger (const std::string& text);
+
+/** The value of the option at arguments[i]: after its "=" in "--option=value"
+    (option is then cut to its name), or the next argument (i moves on to it).
+    False, with "--option needs a value" in error, when there is none.
+*/
+bool takeValue (const std::vector<std::string>& arguments,
+                std::size_t& i,
+                std::string& option,
+                std::string& value,
+                std::string& error);
 
 /** A number as the messages show it: "120", "0.5". */
 std::string formatNumber (double value);

@@ -94,14 +94,8 @@ bool readSyncNumber (const std::string& option, const std::string& value, ClockO
 
     if (option == "--resolution")
     {
-        const auto& resolutions = syncParameters::resolutions;
-        const auto ppqn = parseInteger (value);
-        const auto found = std::find (resolutions.begin(), resolutions.end(), ppqn.value_or (0));
-
-        if (found == resolutions.end())
-            error = "--resolution takes 1, 2, 4, 8, 12, 24, 48 or 96, not \"" + value + "\"";
-        else
-            options.syncValues()[syncParameters::resolution] = float (found - resolutions.begin());
+        if (const auto choice = readResolutionChoice (option, value, error))
+            options.syncValues()[syncParameters::resolution] = float (*choice);
 
         return true;
     }
@@ -139,6 +133,26 @@ bool readClockOption (const std::string& option,
 
     return readSyncChoice (option, value, options, error, startAlsoTakes) ||
            readSyncNumber (option, value, options, error);
+}
+
+std::optional<int> readResolutionChoice (const std::string& option, const std::string& value, std::string& error)
+{
+    const auto& resolutions = syncParameters::resolutions;
+    const auto ppqn = parseInteger (value);
+    const auto found = std::find (resolutions.begin(), resolutions.end(), ppqn.value_or (0));
+
+    if (found != resolutions.end())
+        return int (found - resolutions.begin());
+
+    std::string list;
+    for (size_t choice = 0; choice < resolutions.size(); ++choice)
+        list += (choice == 0                        ? ""
+                 : choice + 1 == resolutions.size() ? " or "
+                                                    : ", ") +
+                std::to_string (resolutions[choice]);
+
+    error = option + " takes " + list + ", not \"" + value + "\"";
+    return std::nullopt;
 }
 
 bool isClockOption (const std::string& option)

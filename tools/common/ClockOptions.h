@@ -36,6 +36,12 @@ bool readClockOption (const std::string& option,
                       std::string& error,
                       const char* startAlsoTakes = "");
 
+/** Reads a resolution in pulses per quarter note, one of Quaverline Sync's:
+    its choice (an index into syncParameters::resolutions), or nothing and
+    "--resolution takes 1, 2, 4, 8, 12, 24, 48 or 96, not ..." in error.
+*/
+std::optional<int> readResolutionChoice (const std::string& option, const std::string& value, std::string& error);
+
 /** Whether readClockOption reads the option. */
 bool isClockOption (const std::string& option);
 

@@ -3,7 +3,6 @@
 #include "engine/MusicalTime.h"
 #include "engine/TimeSignature.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -43,8 +42,7 @@ void ClockClient::ClientCloser::operator() (jack_client_t* client) const noexcep
 
 ClockClient::ClockClient (Key, const JackOptions& optionsToUse)
     : options (optionsToUse)
-    , syncSettings (options.sync ? std::optional (syncParameters::settingsFrom (*options.sync)) : std::nullopt)
-    , reader (options.bpm)
+    , cycle (options)
 {
     if (options.master)
         master.emplace (options.meter, options.bpm);
@@ -138,28 +136,9 @@ int ClockClient::process (jack_nframes_t numFrames, void* arg) noexcept
     if (left == nullptr || right == nullptr)
         return 0;
 
-    if (const double rate = self.sampleRate.load (std::memory_order_relaxed); rate != self.renderedSampleRate)
-    {
-        self.classicClock.setSampleRate (rate);
-        self.syncClock.setSampleRate (rate);
-        self.renderedSampleRate = rate;
-    }
-
     jack_position_t position {};
     const auto state = jack_transport_query (self.client.get(), &position);
-    const auto transport = self.reader.read (state, position, numFrames, self.renderedSampleRate);
-    const auto length = int (numFrames);
-
-    if (self.syncSettings)
-    {
-        self.syncClock.render (left, right, length, transport, *self.syncSettings);
-    }
-    else
-    {
-        self.classicClock.render (left, length, transport.transport, uint8_t (self.options.timeSignatureIndex));
-        std::copy (left, left + length, right);
-    }
-
+    self.cycle.render (left, right, state, position, numFrames, self.sampleRate.load (std::memory_order_relaxed));
     return 0;
 }
 
@@ -218,6 +197,7 @@ ClockClient::Status ClockClient::status() const noexcept
     }
 
     // Only a frame: quarter notes at --tempo, in the bar the clock counts.
+    const auto& syncSettings = cycle.getSyncSettings();
     const bool hostBar = syncSettings && syncSettings->barIndex < 0;
     const double barLength = hostBar ? 4.0 : timeSignature::quarterNotesPerBar (options.timeSignatureIndex);
     const double rate = position.frame_rate > 0 ? double (position.frame_rate) : 48000.0;

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "engine/ClockRenderer.h"
-#include "engine/MusicalTime.h"
-#include "engine/SyncClockRenderer.h"
+#include "tools/jack/ClockCycle.h"
 #include "tools/jack/JackOptions.h"
-#include "tools/jack/JackTransportReader.h"
 #include "tools/jack/TimebaseMaster.h"
 
 #include <jack/jack.h>
@@ -67,10 +64,7 @@ public:
     std::optional<std::string> shutdownReason() const;
 
     /** The clock's resolution: Quaverline Sync's, or the classic clock's. */
-    int pulsesPerQuarterNote() const noexcept
-    {
-        return syncSettings ? syncSettings->pulsesPerQuarterNote : musicalTime::ticksPerQuarterNote;
-    }
+    int pulsesPerQuarterNote() const noexcept { return cycle.pulsesPerQuarterNote(); }
 
     ClockClient (const ClockClient&) = delete;
     ClockClient& operator= (const ClockClient&) = delete;
@@ -89,15 +83,11 @@ private:
     std::string connect();
 
     const JackOptions options;
-    const std::optional<SyncSettings> syncSettings;
     jack_port_t* left = nullptr;
     jack_port_t* right = nullptr;
 
     // The audio thread's own.
-    ClockRenderer classicClock;
-    SyncClockRenderer syncClock;
-    JackTransportReader reader;
-    double renderedSampleRate = 0.0;
+    ClockCycle cycle;
 
     std::optional<TimebaseMaster> master;
     std::atomic<double> sampleRate { 0.0 };

@@ -21,32 +21,6 @@ bool takesValue (const std::string& option)
     return name == "--connect" || name == "--name" || name == "--tempo" || name == "--meter" || isClockOption (name);
 }
 
-/** Reads the option's value (from "--option=value" or the next argument);
-    false, with the message in error, when there is none.
-*/
-bool takeValue (const std::vector<std::string>& arguments,
-                std::size_t& i,
-                std::string& option,
-                std::string& value,
-                std::string& error)
-{
-    if (const auto equals = option.find ('='); equals != std::string::npos)
-    {
-        value = option.substr (equals + 1);
-        option = option.substr (0, equals);
-        return true;
-    }
-
-    if (i + 1 < arguments.size())
-    {
-        value = arguments[++i];
-        return true;
-    }
-
-    error = option + " needs a value";
-    return false;
-}
-
 std::string checkName (const std::string& name)
 {
     if (name.empty() || name.size() > maximumNameLength)
@@ -63,6 +37,7 @@ ParsedJackOptions parseJackOptions (const std::vector<std::string>& arguments)
 {
     using arguments::parseNumber;
     using arguments::readValue;
+    using arguments::takeValue;
 
     JackOptions options;
     std::string error;

@@ -129,6 +129,7 @@ SyncTransport JackTransportReader::read (jack_transport_state_t state,
         if (std::abs (ahead) < tolerance)
             quarterNotes = std::max (quarterNotes, expected);
     }
+
     result.transport = { rolling, fields->bpm, quarterNotes };
     result.hasBarStart = true;
     result.barStartPosition = fields->barStart;

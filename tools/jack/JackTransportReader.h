@@ -26,8 +26,9 @@ uint32_t validBits (const jack_position_t& position) noexcept;
     tick late; while its transport rolls on without a jump (to within a tick of
     where the last cycle leads at its tempo) the position goes on from there
     instead, moving up to the report whenever the report is ahead: the pulses
-    keep their spacing, and the position closes in on the true one from below. Without bar, beat and tick, or with
-   fields no master could mean, the position comes from the frame at the given tempo.
+    keep their spacing, and the position closes in on the true one from below.
+    Without bar, beat and tick, or with fields no master could mean, the
+    position comes from the frame at the given tempo.
 
     Real-time safe: read() allocates nothing, takes no lock and throws nothing.
 */

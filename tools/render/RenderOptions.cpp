@@ -33,8 +33,7 @@ bool readHostTimeSignature (const std::string& option,
             return true;
         }
 
-        options.hostNumerator = meter->numerator;
-        options.hostDenominator = meter->denominator;
+        options.hostMeter = *meter;
         options.syncValues()[syncParameters::bar] = 0.0f;
         return true;
     }
@@ -46,7 +45,7 @@ bool readHostTimeSignature (const std::string& option,
 double quarterNotesPerBar (const RenderOptions& options)
 {
     if (options.sync && ! options.timeSignatureGiven)
-        return options.hostNumerator * 4.0 / options.hostDenominator;
+        return musicalTime::quarterNotesPerBar (options.hostMeter.numerator, options.hostMeter.denominator);
 
     return timeSignature::quarterNotesPerBar (options.timeSignatureIndex);
 }
@@ -94,15 +93,10 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
     for (std::size_t i = 0; i < arguments.size() && error.empty(); ++i)
     {
         auto option = arguments[i];
-        std::optional<std::string> inlineValue;
+        const bool isLong = option.rfind ("--", 0) == 0;
 
-        if (const auto equals = option.find ('='); option.rfind ("--", 0) == 0 && equals != std::string::npos)
-        {
-            inlineValue = option.substr (equals + 1);
-            option = option.substr (0, equals);
-        }
-
-        if (option == "--help" || option == "-h")
+        // "--help=anything" asks for help too.
+        if ((isLong ? option.substr (0, option.find ('=')) : option) == "--help" || option == "-h")
         {
             options.showHelp = true;
             continue;
@@ -110,15 +104,13 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
 
         std::string value;
 
-        if (inlineValue)
-            value = *inlineValue;
-        else if (i + 1 < arguments.size())
-            value = arguments[++i];
-        else
-            error = option.rfind ("--", 0) == 0 ? option + " needs a value" : "unknown argument \"" + option + "\"";
+        if (! arguments::takeValue (arguments, i, option, value, error))
+        {
+            if (! isLong)
+                error = "unknown argument \"" + option + "\"";
 
-        if (! error.empty())
             break;
+        }
 
         if (option == "--tempo")
             options.bpm = readValue (option, value, lowestTempo, highestTempo, parseNumber, error).value_or (0.0);

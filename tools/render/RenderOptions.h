@@ -30,8 +30,7 @@ struct RenderOptions : ClockOptions
     /** The simulated host's time signature: Quaverline Sync's bar unless
         --time-signature sets one.
     */
-    int hostNumerator = 4;
-    int hostDenominator = 4;
+    Meter hostMeter;
 };
 
 /** The bar's length in quarter notes: the time signature's, or with Quaverline

@@ -21,12 +21,13 @@ void SyncRendering::render (juce::AudioBuffer<float>& buffer)
     SyncTransport host;
     const double position =
         options.startPosition + musicalTime::quarterNotesIn (double (samplesDone), options.bpm, options.sampleRate);
-    const double barLength = options.hostNumerator * 4.0 / options.hostDenominator;
+    const auto& meter = options.hostMeter;
+    const double barLength = musicalTime::quarterNotesPerBar (meter.numerator, meter.denominator);
     host.transport = { true, options.bpm, position };
     host.hasBarStart = true;
     host.barStartPosition = std::floor (position / barLength) * barLength;
-    host.numerator = options.hostNumerator;
-    host.denominator = options.hostDenominator;
+    host.numerator = meter.numerator;
+    host.denominator = meter.denominator;
 
     auto* right = buffer.getNumChannels() > 1 ? buffer.getWritePointer (1) : nullptr;
     renderer.render (buffer.getWritePointer (0), right, buffer.getNumSamples(), host, settings);
@@ -48,8 +49,8 @@ std::string SyncRendering::describe() const
         auto valueText = syncParameters::textFor (index, values[size_t (index)]);
 
         if (index == syncParameters::bar && settings.barIndex < 0)
-            valueText +=
-                " (" + std::to_string (options.hostNumerator) + "/" + std::to_string (options.hostDenominator) + ")";
+            valueText += " (" + std::to_string (options.hostMeter.numerator) + "/" +
+                         std::to_string (options.hostMeter.denominator) + ")";
 
         text += (text.empty() ? "" : ", ") + std::string (name) + " " + valueText;
     }
