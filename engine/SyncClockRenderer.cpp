@@ -193,6 +193,7 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
     {
         bool clockRuns = false;
         bool barStarts = false;
+        uint32_t barPulseLength = 0;
 
         // Pre-roll, and positions that are not numbers.
         if (! (position >= 0.0 && std::isfinite (position)))
@@ -246,10 +247,15 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
                 const bool due = phase <= block.increment || (! wasSynced && phase <= block.increment + block.lead);
 
                 if (due && ! clockPulse.active)
-                {
                     clockPulse = { true, 0, block.pulseLength (spacing) };
-                    barStarts =
-                        block.right == SyncRightOutput::bar && ! doubleRate && barTicks::at (positionInBar()) == 0;
+
+                // The bar pulse is the bar start's own, on the clock's tick grid
+                // or between its ticks, decided as a tick is.
+                if (block.right == SyncRightOutput::bar)
+                {
+                    const double inBar = positionInBar();
+                    barStarts = inBar <= block.increment || (! wasSynced && inBar <= block.increment + block.lead);
+                    barPulseLength = block.pulseLength (spacing);
                 }
 
                 if (clockPulse.active && clockPulse.index < clockPulse.length)
@@ -281,7 +287,7 @@ void SyncClockRenderer::renderRunning (float* left, float* right, int numSamples
 
             case SyncRightOutput::bar:
                 if (barStarts && ! barPulse.active)
-                    barPulse = { true, 0, clockPulse.length };
+                    barPulse = { true, 0, barPulseLength };
 
                 if (barPulse.active && barPulse.index < barPulse.length)
                 {

@@ -2,9 +2,11 @@
 // sits in front of it and hands it only what it handles safely: a maximum
 // block length it can prepare for, blocks no longer than that, input events
 // that lie within their sequence (MIDI left out: the plug-in ignores it), and
-// saved state whose encoded size is possible.
+// saved state whose encoded size is possible. Hosts hold this layer's
+// instances; the UI's entry point (Lv2UiGuard.cpp) finds JUCE's behind them.
 
 #include "formats/lv2/Lv2AtomCheck.h"
+#include "formats/lv2/Lv2Instances.h"
 #include "formats/lv2/Lv2StateCheck.h"
 #include "plugin/identity/PluginIdentity.h"
 
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -65,6 +68,21 @@ struct Instance
     std::vector<uint64_t> input = std::vector<uint64_t> (inputCapacity / sizeof (uint64_t));
     std::vector<uint64_t> scratchOutput = std::vector<uint64_t> (scratchOutputCapacity / sizeof (uint64_t));
 };
+
+/** The live instances, for the UI's instance access. Only the host's
+    instantiate, cleanup and UI threads come here, never the audio thread.
+*/
+struct LiveInstances
+{
+    std::mutex lock;
+    std::vector<const Instance*> instances;
+};
+
+LiveInstances& liveInstances()
+{
+    static LiveInstances live;
+    return live;
+}
 
 /** The maximum block length an option gives, when it is a number that can be read. */
 std::optional<int64_t> readBlockLength (const LV2_Options_Option& option, const LV2_URID_Map& map)
@@ -167,6 +185,10 @@ LV2_Handle
         return nullptr;
 
     juceDescriptor().connect_port (instance->juce, atomInputPort, instance->input.data());
+
+    auto& live = liveInstances();
+    const std::lock_guard<std::mutex> hold (live.lock);
+    live.instances.push_back (instance.get());
     return instance.release();
 }
 
@@ -242,6 +264,14 @@ void run (LV2_Handle handle, uint32_t numSamples)
 void cleanup (LV2_Handle handle)
 {
     std::unique_ptr<Instance> instance (static_cast<Instance*> (handle));
+
+    {
+        auto& live = liveInstances();
+        const std::lock_guard<std::mutex> hold (live.lock);
+        live.instances.erase (std::remove (live.instances.begin(), live.instances.end(), instance.get()),
+                              live.instances.end());
+    }
+
     juceDescriptor().cleanup (instance->juce);
 }
 
@@ -317,6 +347,14 @@ const void* extensionData (const char* uri)
     return uri != nullptr ? juceDescriptor().extension_data (uri) : nullptr;
 }
 } // namespace
+
+void* quaverline::lv2::juceInstanceBehind (const void* handle) noexcept
+{
+    auto& live = liveInstances();
+    const std::lock_guard<std::mutex> hold (live.lock);
+    const auto found = std::find (live.instances.begin(), live.instances.end(), handle);
+    return found != live.instances.end() ? (*found)->juce : nullptr;
+}
 
 LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor (uint32_t index)
 {

@@ -239,6 +239,10 @@ std::optional<VstIntPtr> answerOwnRequest (AEffect* effect, int opcode, int inde
         case effGetProgramNameIndexed:
             return index == 0 ? writeString (ptr, "", vst2::stringLimit::programName, 1) : 0;
 
+        // ...and takes none: a name the host sets is not read at all.
+        case effSetProgramName:
+            return 0;
+
         case effGetVendorVersion:
             return identity::vst2Version;
 

@@ -4,13 +4,18 @@
 // slicing that the wrapper's own process, bus and parameter calls lack. The
 // corrected copy of the wrapper (cmake/JuceCorrections.cmake) calls these.
 
+#include "engine/HostText.h"
 #include "engine/MusicalTime.h"
 
 #include <pluginterfaces/vst/ivstaudioprocessor.h>
 #include <pluginterfaces/vst/ivstprocesscontext.h>
+#include <pluginterfaces/vst/vsttypes.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <limits>
+#include <optional>
 
 namespace quaverline::vst3
 {
@@ -117,17 +122,98 @@ private:
     float* pointers[maximumSlicedChannels] {};
 };
 
+/** A sample count moved on by offset, held at the end of the range rather
+    than overflowing.
+*/
+inline Steinberg::int64 movedOn (Steinberg::int64 samples, int offset) noexcept
+{
+    Steinberg::int64 moved = 0;
+
+    if (__builtin_add_overflow (samples, Steinberg::int64 (offset), &moved))
+        return offset > 0 ? std::numeric_limits<Steinberg::int64>::max() : std::numeric_limits<Steinberg::int64>::min();
+
+    return moved;
+}
+
 /** The host's position moved on by offset samples. */
 inline Steinberg::Vst::ProcessContext movedOn (Steinberg::Vst::ProcessContext context, int offset) noexcept
 {
     using Context = Steinberg::Vst::ProcessContext;
-    context.projectTimeSamples += offset;
-    context.continousTimeSamples += offset;
+    context.projectTimeSamples = movedOn (context.projectTimeSamples, offset);
+    context.continousTimeSamples = movedOn (context.continousTimeSamples, offset);
 
     if ((context.state & Context::kTempoValid) != 0 && context.sampleRate > 0.0)
         context.projectTimeMusic += musicalTime::quarterNotesIn (double (offset), context.tempo, context.sampleRate);
 
     return context;
+}
+
+/** Whether a host's text (a String128 unless the interface says otherwise)
+    ends within its capacity and is well-formed UTF-16: JUCE's conversion reads
+    on past an unterminated text, and past the end after a lone surrogate.
+*/
+inline bool isSoundText (const Steinberg::Vst::TChar* text, std::size_t capacity = 128) noexcept
+{
+    if (text == nullptr)
+        return false;
+
+    const auto* units = reinterpret_cast<const char16_t*> (text);
+    return std::find (units, units + capacity, u'\0') != units + capacity && hostText::isUtf16 (units, capacity);
+}
+
+/** The size of the private data that JUCE's wrapper appends to a saved
+    state, when the state ends in its identifier and a size that fits inside
+    the state: [state] [8 bytes] [private data] [its size, 8 bytes] [identifier].
+    The identifier is compared as bytes (JUCE compares it as text, which reads
+    past the state's end when its last bytes are broken UTF-8), and a size that
+    does not fit means there is no private data.
+*/
+inline std::optional<uint64_t> privateDataSizeOf (const char* state, uint64_t size, const char* identifier) noexcept
+{
+    const auto identifierSize = std::strlen (identifier);
+
+    if (state == nullptr || size < identifierSize + 2 * sizeof (uint64_t) ||
+        std::memcmp (state + size - identifierSize, identifier, identifierSize) != 0)
+        return std::nullopt;
+
+    uint64_t privateSize = 0;
+    std::memcpy (&privateSize, state + size - identifierSize - sizeof (uint64_t), sizeof (privateSize));
+
+    if (privateSize > uint64_t (std::numeric_limits<int>::max()) ||
+        privateSize > size - identifierSize - 2 * sizeof (uint64_t))
+        return std::nullopt;
+
+    return privateSize;
+}
+
+/** The bypass that JUCE's wrapper keeps in a state's private data, read from
+    exactly the bytes it writes there (a value tree named by the identifier
+    with one property, "Bypass", a bool); nothing for any other bytes. JUCE's
+    own reader believes the counts it reads, and allocates for them.
+*/
+inline std::optional<bool> privateBypassOf (const void* data, int size, const char* identifier) noexcept
+{
+    // The tree's name, one property, "Bypass", a var of one byte: true (2) or
+    // false (3), and no children.
+    const auto identifierSize = std::strlen (identifier) + 1;
+    const char property[] = "\x01\x01"
+                            "Bypass\0"
+                            "\x01\x01";
+    const auto propertySize = sizeof (property) - 1;
+    const auto expectedSize = identifierSize + propertySize + 2;
+    const auto* bytes = static_cast<const char*> (data);
+
+    if (bytes == nullptr || size < 0 || std::size_t (size) != expectedSize ||
+        std::memcmp (bytes, identifier, identifierSize) != 0 ||
+        std::memcmp (bytes + identifierSize, property, propertySize) != 0 || bytes[expectedSize - 1] != 0)
+        return std::nullopt;
+
+    const auto marker = bytes[identifierSize + propertySize];
+
+    if (marker != 2 && marker != 3)
+        return std::nullopt;
+
+    return marker == 2;
 }
 
 /** Silences the host's output buffers. */

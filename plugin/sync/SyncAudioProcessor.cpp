@@ -1,5 +1,6 @@
 #include "plugin/sync/SyncAudioProcessor.h"
 
+#include "engine/HostText.h"
 #include "plugin/HostReport.h"
 #include "plugin/identity/PluginIdentity.h"
 #include "plugin/sync/SyncParameterObjects.h"
@@ -10,6 +11,32 @@
 
 namespace quaverline
 {
+
+namespace
+{
+/** A saved state as JUCE's binary XML, once its text is known to be one that
+    JUCE's XML parser reads without running past its end (broken UTF-8 and
+    unterminated entities make it do so); null for anything else.
+*/
+std::unique_ptr<juce::XmlElement> readStateXml (const void* data, int sizeInBytes)
+{
+    // JUCE's framing: a magic number, the text's length, then the text.
+    constexpr uint32_t binaryXmlMagic = 0x21324356;
+    constexpr int headerSize = 8;
+
+    if (data == nullptr || sizeInBytes <= headerSize)
+        return nullptr;
+
+    const auto* bytes = static_cast<const char*> (data);
+    const auto textLength = static_cast<int> (juce::ByteOrder::littleEndianInt (bytes + 4));
+
+    if (juce::ByteOrder::littleEndianInt (bytes) != binaryXmlMagic || textLength <= 0 ||
+        ! hostText::isPlainXml (bytes + headerSize, size_t (std::min (sizeInBytes - headerSize, textLength))))
+        return nullptr;
+
+    return juce::AudioProcessor::getXmlFromBinary (data, sizeInBytes);
+}
+} // namespace
 
 juce::AudioProcessor::BusesProperties SyncAudioProcessor::makeBusesProperties()
 {
@@ -133,10 +160,7 @@ void SyncAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
     // A state that is not ours, or cut short, changes nothing; one from a newer
     // version sets the parameters this version knows and leaves the rest.
-    if (data == nullptr || sizeInBytes <= 0)
-        return;
-
-    const auto state = getXmlFromBinary (data, sizeInBytes);
+    const auto state = readStateXml (data, sizeInBytes);
 
     if (state == nullptr || ! state->hasTagName (stateTag))
         return;

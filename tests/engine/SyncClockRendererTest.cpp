@@ -283,9 +283,14 @@ TEST (SyncClockRenderer, RightOutputRoles)
     const auto bars = render (bar, fourBars);
     const auto barStarts = pulseStarts (bars.right);
     const auto clockStarts = pulseStarts (bars.left);
+    // At the bar line itself: the clock's tick, the float value of 1/24, may
+    // put the downbeat's pulse a sample after it.
     ASSERT_EQ (barStarts.size(), 4u);
     for (size_t k = 0; k < barStarts.size(); ++k)
-        EXPECT_EQ (barStarts[k], clockStarts[k * 96]);
+    {
+        EXPECT_EQ (barStarts[k], int64_t (k) * 96000);
+        EXPECT_NEAR (double (barStarts[k]), double (clockStarts[k * 96]), 1.0);
+    }
 
     // In 3/4 from the host, a bar pulse every three quarter notes.
     auto threeFour = fourBars;
@@ -334,6 +339,101 @@ TEST (SyncClockRenderer, BarPulsesFollowTheHostsBarChangesAndLoops)
     EXPECT_NEAR (double (starts[1]), 4.0 * 24000.0, 1.0);  // the 3/4 bar starts
     EXPECT_NEAR (double (starts[2]), 7.0 * 24000.0, 1.0);  // three quarter notes on
     EXPECT_NEAR (double (starts[3]), 10.0 * 24000.0, 1.0); // the loop lands on bar 1
+}
+
+TEST (SyncClockRenderer, OneBarPulseAtEveryBarStart)
+{
+    // 120 bpm at 48 kHz (24000 samples a quarter note), in blocks of 480: from
+    // 0.3 quarter notes into the first bar for three bars, a loop back to the
+    // second bar's start, then a relocation into the middle of the fourth bar.
+    // Every bar start crossed while the clock counts gets one bar pulse, on or
+    // off the tick grid, and nothing else does.
+    struct Meter
+    {
+        int numerator, denominator;
+        int byHand; // the bar's time-signature index, or -1: 5/16 has none
+    };
+
+    const Meter meters[] = {
+        { 4, 4, 6 }, { 3, 4, 4 }, { 6, 8, 4 }, { 7, 8, 5 }, { 5, 16, -1 },
+    };
+
+    constexpr int blockSize = 480;
+    constexpr double samplesPerQuarterNote = 24000.0;
+
+    for (const auto& meter : meters)
+    {
+        const double barLength = meter.numerator * 4.0 / meter.denominator;
+        const struct
+        {
+            double start;
+            int numSamples;
+        } segments[] = {
+            { 0.3, int (3.0 * barLength * samplesPerQuarterNote) / blockSize * blockSize },
+            { barLength, int (1.5 * barLength * samplesPerQuarterNote) / blockSize * blockSize },
+            { 3.5 * barLength, int (2.2 * barLength * samplesPerQuarterNote) / blockSize * blockSize },
+        };
+
+        // Where the bars start in each segment: the first sample at or past
+        // each bar line.
+        std::vector<int64_t> expected;
+        int64_t segmentStart = 0;
+
+        for (const auto& segment : segments)
+        {
+            const double end = segment.start + segment.numSamples / samplesPerQuarterNote;
+
+            for (double line = std::ceil (segment.start / barLength) * barLength; line < end; line += barLength)
+                expected.push_back (segmentStart +
+                                    int64_t (std::ceil ((line - segment.start) * samplesPerQuarterNote)));
+
+            segmentStart += segment.numSamples;
+        }
+
+        for (const int ppqn : syncParameters::resolutions)
+            for (const bool byHand : { false, true })
+                for (const auto start : { SyncStart::nextBar, SyncStart::nextBeat, SyncStart::atOnce })
+                {
+                    if (byHand && meter.byHand < 0)
+                        continue;
+
+                    SyncSettings settings;
+                    settings.pulsesPerQuarterNote = ppqn;
+                    settings.barIndex = byHand ? meter.byHand : -1;
+                    settings.start = start;
+                    settings.shape = SyncShape::square;
+                    settings.widthMs = 1.0;
+                    settings.right = SyncRightOutput::bar;
+                    settings.idle = SyncIdle::silent;
+
+                    SyncClockRenderer renderer;
+                    renderer.setSampleRate (48000.0);
+                    std::vector<float> left (blockSize), right;
+
+                    for (const auto& segment : segments)
+                        for (int done = 0; done < segment.numSamples; done += blockSize)
+                        {
+                            SyncTransport host;
+                            host.transport = { true, 120.0, segment.start + done / samplesPerQuarterNote };
+                            host.hasBarStart = true;
+                            host.barStartPosition = std::floor (host.transport.ppqPosition / barLength) * barLength;
+                            host.numerator = meter.numerator;
+                            host.denominator = meter.denominator;
+                            right.resize (right.size() + blockSize);
+                            renderer.render (
+                                left.data(), right.data() + right.size() - blockSize, blockSize, host, settings);
+                        }
+
+                    const auto starts = pulseStarts (right);
+                    const auto where = testing::Message()
+                                       << meter.numerator << "/" << meter.denominator << " at " << ppqn << " PPQN"
+                                       << (byHand ? " by hand" : " from the host") << ", start mode " << int (start);
+                    ASSERT_EQ (starts.size(), expected.size()) << where;
+
+                    for (size_t k = 0; k < starts.size(); ++k)
+                        EXPECT_NEAR (double (starts[k]), double (expected[k]), 1.0) << where << ", bar " << k;
+                }
+    }
 }
 
 TEST (SyncClockRenderer, HostBarWithoutATimeSignatureIsFourFour)

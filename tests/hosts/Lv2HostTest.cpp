@@ -25,11 +25,7 @@ protected:
     /** The plug-in's saved state for an index, as it writes it: the one state
         byte in JUCE's base-64 text, with its terminating zero.
     */
-    static std::string stateText (uint8_t index)
-    {
-        static constexpr char digits[] = ".ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+";
-        return std::string ("1.") + digits[index & 63] + digits[index >> 6] + '\0';
-    }
+    static std::string stateText (uint8_t index) { return juceBase64 (std::string (1, char (index))); }
 
     /** The text of the plug-in's one saved property. */
     std::string savedText()

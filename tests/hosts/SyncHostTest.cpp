@@ -1,9 +1,10 @@
 // Quaverline Sync's VST3 and LV2 builds loaded as hosts load them: the clock
 // rendered with a setting other than the default, sample for sample what the
-// engine renders.
+// engine renders; texts and states that JUCE cannot parse safely.
 
 #include "engine/SyncParameters.h"
 #include "tests/hosts/SyncReference.h"
+#include "tests/support/HostileBytes.h"
 #include "tests/support/Lv2Host.h"
 #include "tests/support/Vst3Host.h"
 
@@ -66,6 +67,48 @@ TEST_F (Lv2HostFixture, SyncRendersTheEngineSignalAtFourPpqn)
     }
 
     EXPECT_EQ (signal, engineSignal (atFourPpqn(), 40));
+}
+
+TEST (Vst3SyncHost, TextsAndStatesJuceCannotParseChangeNothing)
+{
+    using namespace vst3host;
+    Vst3Host host;
+    ASSERT_TRUE (host.open());
+    const auto saved = host.saveState();
+
+    for (const auto& bytes : hostileBytes::brokenXmlStates())
+        host.loadState ({ bytes.begin(), bytes.end() });
+
+    EXPECT_EQ (host.saveState(), saved);
+
+    // A lone surrogate at the end, and a text with no end within its 128 units.
+    Vst::ParameterInfo resolution {};
+    ASSERT_EQ (host.controller->getParameterInfo (syncParameters::resolution, resolution), kResultOk);
+    Vst::ParamValue value = 0.5;
+    Vst::String128 loneSurrogate { u'8', 0xd800, 0 };
+    EXPECT_EQ (host.controller->getParamValueByString (resolution.id, loneSurrogate, value), kInvalidArgument);
+    Vst::String128 endless;
+    std::fill (std::begin (endless), std::end (endless), u'8');
+    EXPECT_EQ (host.controller->getParamValueByString (resolution.id, endless, value), kInvalidArgument);
+
+    Vst::String128 sound { u'8', 0 };
+    ASSERT_EQ (host.controller->getParamValueByString (resolution.id, sound, value), kResultOk);
+    EXPECT_FLOAT_EQ (float (value), 3.0f / 7.0f);
+}
+
+TEST_F (Lv2HostFixture, SyncStatesJuceCannotParseChangeNothing)
+{
+    const auto saved = save();
+    ASSERT_EQ (saved.size(), 1u);
+
+    for (const auto& bytes : hostileBytes::brokenXmlStates())
+    {
+        auto broken = saved;
+        broken.begin()->second.value = juceBase64 (bytes);
+        restore (broken);
+    }
+
+    EXPECT_EQ (save(), saved);
 }
 
 } // namespace quaverline::test

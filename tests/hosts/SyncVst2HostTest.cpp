@@ -1,10 +1,12 @@
 // Quaverline Sync's VST 2.4 build loaded as hosts load it (on Linux, and its
-// Windows DLL under Wine): its identity, the parameters with their texts, and
-// the clock at 4 PPQN, sample for sample what the engine renders.
+// Windows DLL under Wine): its identity, the parameters with their texts, the
+// clock at 4 PPQN, sample for sample what the engine renders, and texts and
+// states that JUCE cannot parse safely.
 
 #include "engine/SyncParameters.h"
 #include "plugin/identity/FourCharCode.h"
 #include "tests/hosts/SyncReference.h"
+#include "tests/support/HostileBytes.h"
 #include "tests/support/Vst2Host.h"
 
 namespace quaverline::test
@@ -40,6 +42,37 @@ TEST_F (Vst2HostTest, SyncRendersTheEngineSignalAtFourPpqn)
     effect->setParameter (effect, syncParameters::resolution, fourPpqn);
     EXPECT_EQ (stringAnswer (effGetParamDisplay, syncParameters::resolution), "4 PPQN");
     EXPECT_EQ (render (40, blockSize, 120.0, 0.0, sampleRate), engineSignal (atFourPpqn(), 40));
+}
+
+TEST_F (Vst2HostTest, SyncTextsAndStatesJuceCannotParseChangeNothing)
+{
+    char chunk[] = "x";
+    const auto before = dispatch (effGetChunk, 0, 0, &chunk);
+    ASSERT_GT (before, 0);
+
+    // In blocks of their own size, so that a read past them is seen.
+    for (int index = 0; index < syncParameters::count; ++index)
+    {
+        std::vector<char> text (hostileBytes::brokenValueText.begin(), hostileBytes::brokenValueText.end());
+        text.push_back ('\0');
+        EXPECT_EQ (dispatch (effString2Parameter, index, 0, text.data()), 0) << index;
+    }
+
+    for (const auto& bytes : hostileBytes::brokenXmlStates())
+    {
+        std::vector<char> state (bytes.begin(), bytes.end());
+        dispatch (effSetChunk, 0, VstIntPtr (state.size()), state.data());
+    }
+
+    // Nothing changed, and a text that is sound is still read.
+    EXPECT_EQ (stringAnswer (effGetParamDisplay, syncParameters::resolution), "24 PPQN");
+    char typed[] = "4 PPQN";
+    EXPECT_EQ (dispatch (effString2Parameter, syncParameters::resolution, 0, typed), 1);
+    EXPECT_EQ (stringAnswer (effGetParamDisplay, syncParameters::resolution), "4 PPQN");
+
+    // A program name is not read at all.
+    char name[] = "\xf4";
+    EXPECT_EQ (dispatch (effSetProgramName, 0, 0, name), 0);
 }
 
 } // namespace quaverline::test

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <random>
 
 namespace quaverline::test
@@ -172,6 +173,51 @@ std::vector<uint8_t> noise (std::size_t size)
     return bytes;
 }
 
+constexpr char privateDataIdentifier[] = "JUCEPrivateData";
+
+/** The private data JUCE's wrapper appends to the plug-in's state: its own
+    eight bytes, the data, the data's size and its identifier.
+*/
+std::vector<uint8_t> withPrivateData (std::vector<uint8_t> state,
+                                      const std::vector<uint8_t>& data,
+                                      std::optional<uint64_t> claimedSize = std::nullopt)
+{
+    state.resize (state.size() + 8, 0);
+    state.insert (state.end(), data.begin(), data.end());
+    const auto size = claimedSize.value_or (data.size());
+
+    for (int byte = 0; byte < 8; ++byte)
+        state.push_back (uint8_t (size >> (8 * byte)));
+
+    state.insert (state.end(), privateDataIdentifier, privateDataIdentifier + sizeof (privateDataIdentifier) - 1);
+    return state;
+}
+
+/** JUCE's bypass value tree as its wrapper writes it. */
+std::vector<uint8_t> bypassTree (bool bypassed, const std::vector<uint8_t>& children = { 0 })
+{
+    std::vector<uint8_t> tree (privateDataIdentifier, privateDataIdentifier + sizeof (privateDataIdentifier));
+    const uint8_t property[] = { 1, 1, 'B', 'y', 'p', 'a', 's', 's', 0, 1, 1, uint8_t (bypassed ? 2 : 3) };
+    tree.insert (tree.end(), std::begin (property), std::end (property));
+    tree.insert (tree.end(), children.begin(), children.end());
+    return tree;
+}
+
+/** The same, claiming 2^31 - 1 children: JUCE's reader reserves room for them. */
+std::vector<uint8_t> lyingPrivateData()
+{
+    return bypassTree (true, { 4, 0xff, 0xff, 0xff, 0x7f });
+}
+
+/** A state whose last byte starts a UTF-8 sequence, where JUCE looks for its identifier. */
+std::vector<uint8_t> endsInBrokenUtf8()
+{
+    std::vector<uint8_t> state (30, 'x');
+    state.front() = 12;
+    state.back() = 0xf4;
+    return state;
+}
+
 class Vst3State : public Vst3HostTest, public testing::WithParamInterface<StateCase>
 {
 };
@@ -182,13 +228,18 @@ TEST_P (Vst3State, LoadingTakesTheFirstByte)
     EXPECT_EQ (savedIndex(), GetParam().index);
 }
 
-INSTANTIATE_TEST_SUITE_P (Vst3HostTest,
-                          Vst3State,
-                          testing::Values (StateCase { "OneByte", { 12 }, kResultOk, 12 },
-                                           StateCase { "Empty", {}, kResultFalse, 6 },
-                                           StateCase { "ThreeBytes", { 200, 1, 2 }, kResultOk, 200 },
-                                           StateCase { "Noise64KiB", noise (65536), kResultOk, noise (1).front() }),
-                          caseName<StateCase>);
+INSTANTIATE_TEST_SUITE_P (
+    Vst3HostTest,
+    Vst3State,
+    testing::Values (
+        StateCase { "OneByte", { 12 }, kResultOk, 12 },
+        StateCase { "Empty", {}, kResultFalse, 6 },
+        StateCase { "ThreeBytes", { 200, 1, 2 }, kResultOk, 200 },
+        StateCase { "Noise64KiB", noise (65536), kResultOk, noise (1).front() },
+        StateCase { "PrivateDataSizeTooLarge", withPrivateData ({ 12 }, {}, ~uint64_t (0)), kResultOk, 12 },
+        StateCase { "PrivateDataWithLyingCounts", withPrivateData ({ 12 }, lyingPrivateData()), kResultOk, 12 },
+        StateCase { "EndsInBrokenUtf8", endsInBrokenUtf8(), kResultOk, 12 }),
+    caseName<StateCase>);
 
 TEST_F (Vst3HostTest, SavedStateRestoresTheParameter)
 {
@@ -201,6 +252,20 @@ TEST_F (Vst3HostTest, SavedStateRestoresTheParameter)
     ASSERT_EQ (host.loadState (saved), kResultOk);
     EXPECT_EQ (savedIndex(), 12);
     EXPECT_FLOAT_EQ (static_cast<float> (host.controller->getParamNormalized (timeSignature.id)), valueOfIndex (12));
+}
+
+TEST_F (Vst3HostTest, TheBypassInTheStateIsReadFromWhatTheWrapperWrites)
+{
+    // What JUCE's wrapper appends, and reads back.
+    const auto saved = host.saveState();
+    EXPECT_EQ (saved, withPrivateData ({ 6 }, bypassTree (false)));
+
+    Vst::ParameterInfo bypass {};
+    ASSERT_EQ (host.controller->getParameterInfo (1, bypass), kResultOk);
+    ASSERT_NE (bypass.flags & Vst::ParameterInfo::kIsBypass, 0);
+    ASSERT_EQ (host.loadState (withPrivateData ({ 9 }, bypassTree (true))), kResultOk);
+    EXPECT_EQ (host.controller->getParamNormalized (bypass.id), 1.0);
+    EXPECT_EQ (savedIndex(), 9);
 }
 
 TEST_F (Vst3HostTest, RendersTheClockFromTheHostsTransport)
@@ -231,6 +296,17 @@ TEST_F (Vst3HostTest, BlocksLongerThanSetUpContinueTheClock)
     const auto signal = process (&context, nullptr, 8 * blockSize + 100);
     EXPECT_EQ (quaverline::findPulseStarts (signal.data(), signal.size()),
                enginePulseStarts (sampleRate, 120.0, 8 * blockSize + 100));
+}
+
+TEST_F (Vst3HostTest, APositionAtTheEndOfTheRangeIsMovedOnWithoutOverflow)
+{
+    // Found by fuzzing: a long block's slices moved the last sample position on past 2^63.
+    startProcessing();
+    auto context = playingAt (120.0, std::numeric_limits<int64>::max());
+    context.continousTimeSamples = std::numeric_limits<int64>::max();
+    context.state |= Vst::ProcessContext::kContTimeValid;
+    const auto signal = process (&context, nullptr, 11400);
+    EXPECT_TRUE (std::all_of (signal.begin(), signal.end(), [] (float x) { return std::abs (x) <= 1.0f; }));
 }
 
 TEST_F (Vst3HostTest, AnAbsurdMaximumBlockCostsLittleMemory)

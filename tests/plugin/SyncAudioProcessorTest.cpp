@@ -5,6 +5,7 @@
 #include "plugin/sync/SyncAudioProcessor.h"
 #include "engine/SyncClockRenderer.h"
 #include "tests/plugin/ProcessorFixture.h"
+#include "tests/support/HostileBytes.h"
 
 #include <cstring>
 
@@ -180,6 +181,15 @@ TEST_F (SyncProcessorTest, BadStateChangesNothing)
 
     processor->setStateInformation (nullptr, 100);
     EXPECT_EQ (state(), good);
+
+    // Texts JUCE's XML parser reads past the end of, each in a block of its
+    // own size.
+    for (const auto& bytes : hostileBytes::brokenXmlStates())
+    {
+        const std::vector<char> bad (bytes.begin(), bytes.end());
+        processor->setStateInformation (bad.data(), static_cast<int> (bad.size()));
+        EXPECT_EQ (state(), good);
+    }
 }
 
 } // namespace quaverline::test

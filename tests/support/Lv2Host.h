@@ -58,6 +58,27 @@ private:
     std::map<std::string, LV2_URID> ids;
 };
 
+/** Bytes as JUCE's LV2 wrapper saves them: their size, a point and JUCE's own
+    base-64 digits (six bits at a time from the lowest), with a terminating zero.
+*/
+inline std::string juceBase64 (const std::string& bytes)
+{
+    static constexpr char digits[] = ".ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+";
+    std::string text = std::to_string (bytes.size()) + ".";
+
+    for (size_t bit = 0; bit < bytes.size() * 8; bit += 6)
+    {
+        unsigned value = 0;
+
+        for (size_t k = 0; k < 6 && bit + k < bytes.size() * 8; ++k)
+            value |= ((uint8_t (bytes[(bit + k) / 8]) >> ((bit + k) % 8)) & 1u) << k;
+
+        text += digits[value];
+    }
+
+    return text + '\0';
+}
+
 /** A parameter value a host sets through a patch:Set message. */
 struct ParameterValue
 {
@@ -181,6 +202,8 @@ protected:
     {
         uint32_t type = 0;
         std::string value;
+
+        bool operator== (const SavedProperty& other) const { return type == other.type && value == other.value; }
     };
     using SavedState = std::map<LV2_URID, SavedProperty>;
 

@@ -94,14 +94,46 @@ private:
     Interface* pointer = nullptr;
 };
 
-/** Saved state as a host keeps it: bytes read and written from a position. */
-class MemoryStream final : public HostObject<IBStream>
+/** Saved state as a host keeps it: bytes read and written from a position,
+    with their size known, as hosts' streams have it (so that the plug-in reads
+    the state into a block of exactly its size).
+*/
+class MemoryStream final : public HostObject<IBStream>, public ISizeableStream
 {
 public:
     MemoryStream() = default;
     explicit MemoryStream (std::vector<uint8_t> content)
         : bytes (std::move (content))
     {
+    }
+
+    tresult PLUGIN_API queryInterface (const TUID requested, void** object) override
+    {
+        if (FUnknownPrivate::iidEqual (requested, ISizeableStream::iid))
+        {
+            *object = static_cast<ISizeableStream*> (this);
+            return kResultOk;
+        }
+
+        return HostObject<IBStream>::queryInterface (requested, object);
+    }
+
+    uint32 PLUGIN_API addRef() override { return 1; }
+    uint32 PLUGIN_API release() override { return 1; }
+
+    tresult PLUGIN_API getStreamSize (int64& size) override
+    {
+        size = static_cast<int64> (bytes.size());
+        return kResultOk;
+    }
+
+    tresult PLUGIN_API setStreamSize (int64 size) override
+    {
+        if (size < 0)
+            return kInvalidArgument;
+
+        bytes.resize (static_cast<size_t> (size));
+        return kResultOk;
     }
 
     tresult PLUGIN_API read (void* buffer, int32 numBytes, int32* numBytesRead) override

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace quaverline::test
 {
 
@@ -126,6 +128,39 @@ TEST_F (AnalyzeTool, RefusesWhatItCannotReadAndWritesNothing)
         EXPECT_NE (result.output.find (c.message), std::string::npos) << c.arguments << ": " << result.output;
         EXPECT_FALSE (file ("out.json").exists()) << c.arguments;
     }
+}
+
+TEST_F (AnalyzeTool, NoOutputIsWrittenOverAnInputOrAnotherOutput)
+{
+    render ("--seconds 1 --output take.wav");
+    ASSERT_EQ (link (file ("take.wav").getFullPathName().toRawUTF8(), file ("hard.json").getFullPathName().toRawUTF8()),
+               0);
+    const auto contents = [this]
+    {
+        juce::MemoryBlock block;
+        file ("take.wav").loadFileAsData (block);
+        return block;
+    };
+    const auto recording = contents();
+
+    for (const auto* arguments : { "take.wav --json take.wav",
+                                   "take.wav --plot ./take.wav",
+                                   "take.wav --json hard.json",
+                                   "take.wav --json out.json --plot ./out.json",
+                                   "take.wav --json out.json --reference take.wav --plot take.wav",
+                                   "take.wav --json --ppqn=-100" })
+    {
+        const auto result = analyze (arguments);
+        EXPECT_EQ (result.exitStatus, 2) << arguments << ": " << result.output;
+        EXPECT_TRUE (contents() == recording) << arguments;
+        EXPECT_FALSE (file ("out.json").exists()) << arguments;
+    }
+
+    EXPECT_FALSE (file ("--ppqn=-100").exists());
+
+    // A file of such a name is named as a path.
+    EXPECT_EQ (analyze ("take.wav --json ./--ppqn=-100").exitStatus, 0);
+    EXPECT_TRUE (file ("--ppqn=-100").existsAsFile());
 }
 
 TEST_F (AnalyzeTool, AFileWithoutPulsesSaysSo)

@@ -154,4 +154,29 @@ TEST_F (RenderTool, ALinkIsWrittenThroughAndStaysALink)
     EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 2); // no temporary files left
 }
 
+TEST_F (RenderTool, TwoNamesOfOneFileAreRefused)
+{
+    // The same file, however it is named: another spelling of its path, a
+    // link, a hard link, a folder that is not there yet.
+    ASSERT_TRUE (file ("a.wav").replaceWithText ("mine"));
+    ASSERT_TRUE (file ("sub").createDirectory());
+    ASSERT_EQ (symlink ("a.wav", file ("link.png").getFullPathName().toRawUTF8()), 0);
+    ASSERT_EQ (link (file ("a.wav").getFullPathName().toRawUTF8(), file ("hard.png").getFullPathName().toRawUTF8()), 0);
+
+    for (const auto* arguments : { "--output a.wav --plot ./a.wav",
+                                   "--output a.wav --plot sub/../a.wav",
+                                   "--output a.wav --plot link.png",
+                                   "--output a.wav --plot hard.png",
+                                   "--output new/x.wav --plot new/./x.wav",
+                                   "--output a.wav --plot --tempo=90" })
+    {
+        const auto result = run (std::string ("--seconds 0.1 ") + arguments);
+        EXPECT_EQ (result.exitStatus, 2) << arguments << ": " << result.output;
+        EXPECT_EQ (file ("a.wav").loadFileAsString(), "mine") << arguments;
+    }
+
+    EXPECT_FALSE (file ("new").exists());
+    EXPECT_FALSE (file ("--tempo=90").exists());
+}
+
 } // namespace quaverline::test

@@ -134,7 +134,7 @@ quaverline_checked_replace (vst3Text "${vst3Wrapper}"
 
     tresult PLUGIN_API getParamValueByString (Vst::ParamID tag, Vst::TChar* text, Vst::ParamValue& value) override
     {
-        if (text == nullptr)
+        if (! quaverline::vst3::isSoundText (text))
             return kInvalidArgument;
 
         try { return EditController::getParamValueByString (tag, text, value); }
@@ -143,6 +143,41 @@ quaverline_checked_replace (vst3Text "${vst3Wrapper}"
 
     //==============================================================================
     tresult PLUGIN_API getMidiControllerAssignment (")
+
+# Texts and state bytes from the host, checked before JUCE reads them.
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "                    if (list->getString (Vst::ChannelContext::kChannelNameKey, channelName, \
+sizeof (channelName)) == kResultTrue)"
+    "                    if (list->getString (Vst::ChannelContext::kChannelNameKey, channelName, \
+sizeof (channelName)) == kResultTrue
+                        && quaverline::vst3::isSoundText (channelName))")
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "        if (host->getName (name) != kResultOk)\n            return false;"
+    "        if (host->getName (name) != kResultOk || ! quaverline::vst3::isSoundText (name))
+            return false;")
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "                auto privateData = ValueTree::readFromData (data, static_cast<size_t> (sizeInBytes));
+                setBypassed (static_cast<bool> (privateData.getProperty (\"Bypass\", var (false))));"
+    "                if (const auto bypassed =
+                        quaverline::vst3::privateBypassOf (data, sizeInBytes, kJucePrivateDataIdentifier))
+                    setBypassed (*bypassed);")
+quaverline_checked_replace (vst3Text "${vst3Wrapper}"
+    "            String magic (CharPointer_UTF8 (buffer + size - jucePrivDataIdentifierSize),
+                          CharPointer_UTF8 (buffer + size));
+
+            if (magic == kJucePrivateDataIdentifier)
+            {
+                // found a JUCE private data section
+                uint64 privateDataSize;
+
+                std::memcpy (&privateDataSize,
+                             buffer + ((size_t) size - jucePrivDataIdentifierSize - sizeof (uint64)),
+                             sizeof (uint64));
+
+                privateDataSize = ByteOrder::swapIfBigEndian (privateDataSize);"
+    "            if (const auto found = quaverline::vst3::privateDataSizeOf (buffer, size, kJucePrivateDataIdentifier))
+            {
+                const auto privateDataSize = *found;")
 
 quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_VST3_Wrapper.cpp" "${vst3Text}")
 
@@ -222,11 +257,12 @@ quaverline_write_corrected ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugi
 
 set_source_files_properties ("${lv2Unit}" PROPERTIES HEADER_FILE_ONLY TRUE)
 # Includes relative to JUCE's LV2 client and format folders; JUCE's LV2 entry
-# point is renamed: ours, in formats/lv2/, is the one hosts call.
+# points, the plug-in's and the UI's, are renamed: ours, in formats/lv2/, are
+# the ones hosts call.
 set_source_files_properties ("${QUAVERLINE_JUCE_CORRECTIONS_DIR}/juce_audio_plugin_client_LV2.cpp" PROPERTIES
     INCLUDE_DIRECTORIES
         "${JUCE_MODULES_DIR}/juce_audio_plugin_client/LV2;${JUCE_MODULES_DIR}/juce_audio_processors/format_types"
-    COMPILE_DEFINITIONS "lv2_descriptor=juceLv2Descriptor")
+    COMPILE_DEFINITIONS "lv2_descriptor=juceLv2Descriptor;lv2ui_descriptor=juceLv2UiDescriptor")
 
 endif()
 

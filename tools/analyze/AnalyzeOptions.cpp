@@ -77,8 +77,9 @@ ParsedAnalyzeOptions parseAnalyzeOptions (const std::vector<std::string>& argume
         }
         else if (option == "--reference" || option == "--json" || option == "--plot")
         {
-            if (value.empty())
-                error = option + " needs a file name";
+            // "-" is standard output, for --json.
+            if (option != "--json" || value != "-")
+                arguments::checkFileName (option, value, error);
 
             (option == "--reference" ? options.reference
              : option == "--json"    ? options.jsonFile
@@ -92,9 +93,6 @@ ParsedAnalyzeOptions parseAnalyzeOptions (const std::vector<std::string>& argume
 
     if (error.empty() && ! options.showHelp && options.recording.empty())
         error = "name the recording to analyze";
-
-    if (error.empty() && ! options.jsonFile.empty() && options.jsonFile == options.plotFile)
-        error = "--json and --plot name the same file";
 
     if (! error.empty())
         return { std::nullopt, error };

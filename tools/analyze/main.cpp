@@ -64,6 +64,21 @@ int main (int argc, char* argv[])
         plotPath = checked.path;
     }
 
+    // No output is written over another, or over what is read.
+    std::vector<quaverline::NamedFile> outputs, inputs { { "the recording", options.recording } };
+
+    if (jsonPath)
+        outputs.push_back ({ "--json", *jsonPath });
+
+    if (plotPath)
+        outputs.push_back ({ "--plot", *plotPath });
+
+    if (! options.reference.empty())
+        inputs.push_back ({ "--reference", options.reference });
+
+    if (const auto overwrite = quaverline::findOverwrite (outputs, inputs); ! overwrite.empty())
+        return fail (overwrite, exitBadInput);
+
     // The message manager and fonts, for the plot.
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
 

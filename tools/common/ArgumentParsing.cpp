@@ -91,6 +91,17 @@ bool takeValue (const std::vector<std::string>& arguments,
     return false;
 }
 
+bool checkFileName (const std::string& option, const std::string& value, std::string& error)
+{
+    if (value.empty())
+        error = option + " needs a file name";
+    else if (value.size() > 1 && value.front() == '-')
+        error = option + " needs a file name, not \"" + value + "\", which looks like an option (write ./" + value +
+                " for a file of that name)";
+
+    return error.empty();
+}
+
 std::string formatNumber (double value)
 {
     std::ostringstream stream;

@@ -29,6 +29,12 @@ bool takeValue (const std::vector<std::string>& arguments,
                 std::string& value,
                 std::string& error);
 
+/** Whether a value given to option can name a file: not empty, and not like
+    an option ("--ppqn=-100", "-x"), which a user who means such a file names
+    as "./--ppqn=-100". Says what is wrong in error when it cannot.
+*/
+bool checkFileName (const std::string& option, const std::string& value, std::string& error);
+
 /** A number as the messages show it: "120", "0.5". */
 std::string formatNumber (double value);
 

@@ -54,6 +54,33 @@ const char* kindOf (mode_t mode)
     return "not a regular file";
 }
 
+/** The path with every link followed and "." and ".." taken out, as far as
+    it exists; the missing rest is appended as it is named.
+*/
+std::string resolvedPath (const std::string& path)
+{
+    std::vector<char> resolved (PATH_MAX);
+
+    if (realpath (path.c_str(), resolved.data()) != nullptr)
+        return resolved.data();
+
+    const auto folder = folderOf (path);
+
+    if (folder == path || path.empty())
+        return path;
+
+    const auto name = path.substr (path.find_last_of ('/') + 1);
+    const auto base = resolvedPath (folder);
+
+    if (name.empty() || name == ".")
+        return base;
+
+    if (name == "..")
+        return folderOf (base);
+
+    return (base == "/" ? "" : base) + "/" + name;
+}
+
 /** Whether a file can be made in a folder: tried with a file that is removed at once. */
 bool canMakeFileIn (const std::string& folder)
 {
@@ -145,6 +172,38 @@ CheckedOutputPath checkOutputPath (const std::string& given)
         return fail (std::move (error));
 
     return { path, {} };
+}
+
+bool nameTheSameFile (const std::string& first, const std::string& second)
+{
+    struct stat firstInfo
+    {
+    };
+    struct stat secondInfo
+    {
+    };
+
+    if (stat (first.c_str(), &firstInfo) == 0 && stat (second.c_str(), &secondInfo) == 0)
+        return firstInfo.st_dev == secondInfo.st_dev && firstInfo.st_ino == secondInfo.st_ino;
+
+    return resolvedPath (absolutePath (first)) == resolvedPath (absolutePath (second));
+}
+
+std::string findOverwrite (const std::vector<NamedFile>& outputs, const std::vector<NamedFile>& inputs)
+{
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+    {
+        for (std::size_t k = i + 1; k < outputs.size(); ++k)
+            if (nameTheSameFile (outputs[i].path, outputs[k].path))
+                return outputs[i].what + " and " + outputs[k].what + " name the same file";
+
+        for (const auto& input : inputs)
+            if (nameTheSameFile (outputs[i].path, input.path))
+                return outputs[i].what + " names the same file as " + input.what + " (\"" + input.path +
+                       "\"); an output may not be written over an input";
+    }
+
+    return {};
 }
 
 PendingOutputFile::PendingOutputFile (std::string targetPath)

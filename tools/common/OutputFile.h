@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quaverline
 {
@@ -17,6 +18,26 @@ struct CheckedOutputPath
 };
 
 CheckedOutputPath checkOutputPath (const std::string& path);
+
+/** A file named on the command line, with the option (or the word) that
+    named it: "--plot", "the recording".
+*/
+struct NamedFile
+{
+    std::string what;
+    std::string path;
+};
+
+/** Whether two paths name the same file: compared as files (device and inode)
+    where both exist, and by their resolved paths (links followed, "." and ".."
+    taken out) where one does not.
+*/
+bool nameTheSameFile (const std::string& first, const std::string& second);
+
+/** What is wrong when an output would be written over another output or an
+    input (each pair compared as files); empty when nothing is.
+*/
+std::string findOverwrite (const std::vector<NamedFile>& outputs, const std::vector<NamedFile>& inputs);
 
 /** A temporary file beside the target (its folders made first), which
     commit() renames into place. Until then the target is untouched; a file

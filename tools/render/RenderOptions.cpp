@@ -126,10 +126,9 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
             options.blockSize = readValue (option, value, 1, 65536, parseInteger, error).value_or (0);
         else if (option == "--channels")
             options.numChannels = readValue (option, value, 1, 64, parseInteger, error).value_or (0);
-        else if (option == "--output")
-            options.outputFile = value;
-        else if (option == "--plot")
-            options.plotFile = value;
+        else if (option == "--output" || option == "--plot")
+            (option == "--output" ? options.outputFile : options.plotFile) =
+                arguments::checkFileName (option, value, error) ? value : "";
         else if (option == "--bit-depth")
         {
             options.bitDepth = parseInteger (value).value_or (0);
@@ -155,9 +154,6 @@ ParsedRenderOptions parseRenderOptions (const std::vector<std::string>& argument
 
     if (error.empty() && options.outputFile.empty())
         error = "--output needs a file name";
-
-    if (error.empty() && options.outputFile == options.plotFile)
-        error = "--output and --plot name the same file";
 
     if (error.empty() && lengthInSamples (options) > static_cast<int64_t> (maximumSeconds * options.sampleRate))
         error = "that is longer than an hour; render less";

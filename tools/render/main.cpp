@@ -128,10 +128,12 @@ int main (int argc, char* argv[])
         if (! plot.path)
             return fail (plot.error, exitBadArguments);
 
-        if (*plot.path == *output.path)
-            return fail ("--output and --plot name the same file", exitBadArguments);
-
         plotPath = plot.path;
+
+        if (const auto overwrite =
+                quaverline::findOverwrite ({ { "--output", *output.path }, { "--plot", *plotPath } }, {});
+            ! overwrite.empty())
+            return fail (overwrite, exitBadArguments);
     }
 
     // The message manager and fonts, for the plot.
