@@ -6,6 +6,9 @@
 #include "engine/ClockRenderer.h"
 #include "tools/analysis/ClockSignalAnalysis.h"
 
+#include <lv2/instance-access/instance-access.h>
+#include <lv2/ui/ui.h>
+
 #include <cstring>
 #include <initializer_list>
 #include <limits>
@@ -126,6 +129,34 @@ TEST_F (Lv2Host, BadSavedStateChangesNothing)
         restore ({ { key, { stringType, text } } });
 
     EXPECT_EQ (savedText(), stateText (6));
+}
+
+TEST_F (Lv2Host, TheUiIsGivenThePlugInOnlyThroughTheHostsInstance)
+{
+    // Hosts give the UI the handle they hold; a handle that is none of the
+    // plug-in's, or none at all, gets no UI instead of a crash. With the
+    // host's own handle the UI goes on to ask for its parent window.
+    const auto uiFunction = pluginEntryPoint<LV2UI_DescriptorFunction> (library, "lv2ui_descriptor");
+    ASSERT_NE (uiFunction, nullptr);
+    const auto* ui = uiFunction (0);
+    ASSERT_NE (ui, nullptr);
+
+    int stranger = 0;
+    LV2_Feature strangerAccess { LV2_INSTANCE_ACCESS_URI, &stranger };
+    LV2_Feature hostAccess { LV2_INSTANCE_ACCESS_URI, instance };
+    LV2_Feature noUri { nullptr, nullptr };
+    const LV2_Feature* withStranger[] = { &mapFeature, &strangerAccess, nullptr };
+    const LV2_Feature* withoutAccess[] = { &mapFeature, &noUri, nullptr };
+    const LV2_Feature* withoutParent[] = { &mapFeature, &hostAccess, nullptr };
+    LV2UI_Widget widget = nullptr;
+
+    for (const auto* features : { withStranger, withoutAccess, withoutParent })
+        EXPECT_EQ (
+            ui->instantiate (ui, QUAVERLINE_LV2_URI, QUAVERLINE_LV2_BUNDLE "/", nullptr, nullptr, &widget, features),
+            nullptr);
+
+    EXPECT_EQ (ui->instantiate (ui, QUAVERLINE_LV2_URI, QUAVERLINE_LV2_BUNDLE "/", nullptr, nullptr, &widget, nullptr),
+               nullptr);
 }
 
 // Hosts and files that lie: sizes that make no sense, blocks longer than
