@@ -63,15 +63,28 @@ protected:
 
     ~ArdourEndToEnd() override { folder.deleteRecursively(); }
 
-    /** Runs a command with Ardour's folders kept inside the test's own. */
+    /** Runs a command with Ardour's folders kept inside the test's own. Its
+        output, and how it ended, go to the log, and are kept with every other
+        command's for the failure message. A busy machine slows Ardour down
+        several times over: a command is given three minutes before it is
+        taken for hung.
+    */
     bool run (const std::string& command, const juce::File& log) const
     {
         const auto environment = "HOME=" + quoted (folder.getFullPathName()) +
                                  " XDG_CONFIG_HOME=" + quoted (folder.getChildFile ("config").getFullPathName()) +
                                  " XDG_CACHE_HOME=" + quoted (folder.getChildFile ("cache").getFullPathName()) + " " +
                                  GetParam().pathVariable + "=" + quoted (pluginFolder.getFullPathName());
-        return std::system ((environment + " timeout 60 " + command + " > " + quoted (log.getFullPathName()) + " 2>&1")
-                                .c_str()) == 0;
+        const auto started = juce::Time::getMillisecondCounterHiRes();
+        const auto status = std::system (
+            (environment + " timeout 180 " + command + " > " + quoted (log.getFullPathName()) + " 2>&1").c_str());
+        const auto seconds = (juce::Time::getMillisecondCounterHiRes() - started) / 1000.0;
+
+        history << "$ " << command << "\n"
+                << log.loadFileAsString() << "(exit status " << (WIFEXITED (status) ? WEXITSTATUS (status) : -1)
+                << (WIFEXITED (status) && WEXITSTATUS (status) == 124 ? ": timed out" : "") << ", "
+                << juce::String (seconds, 1) << " s)\n";
+        return status == 0;
     }
 
     void installPlugin() const
@@ -111,7 +124,13 @@ protected:
             "  <Locations>\n    <Location id=\"9001\" name=\"session\" start=\"a0\" end=\"a" +
             juce::String (juce::int64 (lengthInSamples) * 282240000 / 48000) +
             "\" flags=\"IsSessionRange\" locked=\"0\" timestamp=\"0\" cue=\"0\"/>\n  </Locations>";
-        return text.contains ("<Locations/>") && sessionFile.replaceWithText (text.replace ("  <Locations/>", range));
+        if (! text.contains ("<Locations/>"))
+        {
+            history << "(the session file has locations already, or none: " << sessionFile.getFullPathName() << ")\n";
+            return false;
+        }
+
+        return sessionFile.replaceWithText (text.replace ("  <Locations/>", range));
     }
 
     std::vector<float> exportSession (const juce::File& sessionFolder) const
@@ -129,7 +148,11 @@ protected:
         std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (output));
 
         if (reader == nullptr || reader->lengthInSamples < lengthInSamples)
+        {
+            history << "(the export is " << (reader == nullptr ? "not a readable file" : "shorter than four seconds")
+                    << ")\n";
             return {};
+        }
 
         juce::AudioBuffer<float> audio (int (reader->numChannels), lengthInSamples);
         reader->read (&audio, 0, lengthInSamples, 0, true, true);
@@ -138,6 +161,7 @@ protected:
 
     juce::File folder = juce::File::createTempFile ("quaverline-ardour");
     juce::File pluginFolder = folder.getChildFile ("plugins");
+    mutable juce::String history; // every command's output and how it ended
 };
 } // namespace
 
@@ -151,8 +175,7 @@ TEST_P (ArdourEndToEnd, PulsesFallWhereTheEngineSays)
         if (makeSession (sessionFolder))
             signal = exportSession (sessionFolder);
 
-    ASSERT_FALSE (signal.empty()) << folder.getChildFile ("session.log").loadFileAsString()
-                                  << folder.getChildFile ("export.log").loadFileAsString();
+    ASSERT_FALSE (signal.empty()) << history;
 
     const auto starts = quaverline::findPulseStarts (signal.data(), signal.size());
     const auto tolerance = GetParam().tolerance;

@@ -8,6 +8,7 @@
 
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/ui/ui.h>
+#include <lv2/worker/worker.h>
 
 #include <cstring>
 #include <initializer_list>
@@ -157,6 +158,16 @@ TEST_F (Lv2Host, TheUiIsGivenThePlugInOnlyThroughTheHostsInstance)
 
     EXPECT_EQ (ui->instantiate (ui, QUAVERLINE_LV2_URI, QUAVERLINE_LV2_BUNDLE "/", nullptr, nullptr, &widget, nullptr),
                nullptr);
+}
+
+TEST_F (Lv2Host, ThePlugInOffersNoInterfaceThatPassesTheGuard)
+{
+    // State goes through the guard; the worker and options interfaces, which
+    // would hand JUCE the guard's handle, are not offered at all.
+    EXPECT_NE (descriptor->extension_data (LV2_STATE__interface), nullptr);
+    EXPECT_EQ (descriptor->extension_data (LV2_WORKER__interface), nullptr);
+    EXPECT_EQ (descriptor->extension_data (LV2_OPTIONS__interface), nullptr);
+    EXPECT_EQ (descriptor->extension_data (nullptr), nullptr);
 }
 
 // Hosts and files that lie: sizes that make no sense, blocks longer than

@@ -47,14 +47,7 @@ TEST_F (SyncEditorWindowTest, OpensInTheHostsWindowAndDrawsThePulse)
     EXPECT_EQ (rect->bottom, 360);
 
     // The first paint comes with one of the next idle calls.
-    bool drawn = false;
-    for (int attempt = 0; attempt < 400 && ! drawn; ++attempt)
-    {
-        idle (1);
-        drawn = showsThePulse (rect->right, rect->bottom);
-    }
-
-    EXPECT_TRUE (drawn);
+    EXPECT_TRUE (idleUntil ([&] { return showsThePulse (rect->right, rect->bottom); }));
     dispatch (effEditClose);
 }
 

@@ -31,8 +31,7 @@ TEST_F (Vst2EditorTest, OpensInTheHostsWindowAndShowsTheArtwork)
     EXPECT_EQ (rect->bottom, 150);
 
     // The first paint comes with one of the next idle calls.
-    for (int attempt = 0; attempt < 400 && isDark (parent.pixel (3, 3)); ++attempt)
-        idle (1);
+    idleUntil ([&] { return ! isDark (parent.pixel (3, 3)); });
 
     expectTheArtwork ([&] (int x, int y) { return isDark (parent.pixel (x, y)); });
 

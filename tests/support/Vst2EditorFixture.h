@@ -30,6 +30,25 @@ protected:
         }
     }
 
+    /** Idle requests until the condition holds, for as long as a busy machine
+        may take to paint; false if it never does.
+    */
+    template <typename Condition>
+    bool idleUntil (Condition condition, std::chrono::seconds limit = std::chrono::seconds (30))
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+
+        while (! condition())
+        {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+
+            idle (1);
+        }
+
+        return true;
+    }
+
     HostWindow parent;
 };
 

@@ -159,11 +159,14 @@ protected:
     }
 
     /** Sends idle requests, as hosts do while an editor exists, until the plug-in
-        has sent at least count automations; gives up after a generous while.
+        has sent at least count automations; gives up after thirty seconds, as
+        long as a busy machine may take.
     */
     bool idleUntilAutomations (std::size_t count)
     {
-        for (int attempt = 0; attempt < 1000 && host.numAutomations() < count; ++attempt)
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (30);
+
+        while (host.numAutomations() < count && std::chrono::steady_clock::now() < deadline)
         {
             dispatch (effEditIdle);
             dispatchWindowMessages();
