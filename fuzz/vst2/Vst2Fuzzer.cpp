@@ -1,7 +1,8 @@
-// The VST 2.4 plug-in driven as a careless host might drive it, through its
-// binary interface: any sequence of requests, in any order, with any values,
-// process calls with any length and missing or repeated buffers, and time
-// information of any content.
+// A VST 2.4 plug-in (Quaverline's, or Quaverline Sync's as vst2-sync) driven
+// as a careless host might drive it, through its binary interface: any
+// sequence of requests, in any order, with any values and texts, process
+// calls with any length and missing or repeated buffers, and time information
+// of any content.
 
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzSeeds.h"
@@ -131,12 +132,36 @@ std::vector<uint8_t> playSeed()
 
     return out.data;
 }
+
+/** One request with the host's bytes behind the pointer. */
+std::vector<uint8_t> requestSeed (int opcode, const std::string& bytes)
+{
+    return FuzzOutput()
+        .put (uint8_t (0))
+        .put (uint64_t (opcode - 2))
+        .put (int32_t (0))
+        .put (int64_t (0))
+        .put (0.0f)
+        .putString (bytes)
+        .put (uint8_t (1))
+        .data;
+}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
+    // Texts and states that JUCE's parsers read or write past: a value text
+    // that is not UTF-8, and a state with an unterminated character reference
+    // in JUCE's binary XML framing.
+    const std::string state ("\x56\x43\x32\x21\x06\x00\x00\x00<a>&#x\0", 15);
+
     quaverline::fuzz::writeSeedsIfAsked (
-        *argc, *argv, { playSeed(), FuzzOutput().put (uint8_t (1)).put (uint64_t (100)).data });
+        *argc,
+        *argv,
+        { playSeed(),
+          FuzzOutput().put (uint8_t (1)).put (uint64_t (100)).data,
+          requestSeed (effString2Parameter, "\x1a\xf0\x44\x05\x41\xfb\x4f\x7c\xa4\x77\x2f"),
+          requestSeed (effSetChunk, state) });
     return 0;
 }
 

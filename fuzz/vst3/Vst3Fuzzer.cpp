@@ -131,10 +131,21 @@ extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
         .put (uint8_t (1))
         .put (uint8_t (0));
 
+    // States whose end JUCE's wrapper reads for its private data: one ending in
+    // a cut UTF-8 sequence, and one whose private data claims more bytes than
+    // the state has.
+    std::vector<uint8_t> brokenEnd (30, 'x');
+    brokenEnd.back() = 0xf4;
+    std::vector<uint8_t> lyingSize { 12, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f };
+    const std::string identifier = "JUCEPrivateData";
+    lyingSize.insert (lyingSize.end(), identifier.begin(), identifier.end());
+
     quaverline::fuzz::writeSeedsIfAsked (*argc,
                                          *argv,
                                          { playing.data,
                                            FuzzOutput().put (uint8_t (0)).putBytes ({ 12 }).data,
+                                           FuzzOutput().put (uint8_t (0)).putBytes (brokenEnd).data,
+                                           FuzzOutput().put (uint8_t (0)).putBytes (lyingSize).data,
                                            FuzzOutput().put (uint8_t (6)).put (uint64_t (0)).data });
     return 0;
 }
