@@ -81,9 +81,14 @@ private:
         displayName = ":" + std::string (number, static_cast<size_t> (length - (number[length - 1] == '\n' ? 1 : 0)));
     }
 
+    /** Waits for the window manager to announce itself, for as long as a busy
+        machine may take to start it.
+    */
     bool waitForWindowManager() const
     {
-        for (int attempt = 0; attempt < 600; ++attempt)
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (90);
+
+        while (std::chrono::steady_clock::now() < deadline)
         {
             if (auto* display = XOpenDisplay (displayName.c_str()))
             {
