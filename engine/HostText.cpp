@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <string_view>
 
 namespace quaverline::hostText
 {
@@ -147,9 +148,25 @@ bool isPlainXml (const char* text, std::size_t size) noexcept
 
     const auto length = lengthOf (text, size);
 
-    for (std::size_t i = 0; i < length; ++i)
+    // The XML declaration, where a parser looks for it: at the start.
+    std::size_t i = 0;
+
+    while (i < length && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+        ++i;
+
+    if (length - i >= 5 && std::memcmp (text + i, "<?xml", 5) == 0)
     {
-        if (text[i] == '<' && i + 1 < length && text[i + 1] == '!')
+        const auto end = std::string_view (text, length).find ("?>", i);
+
+        if (end == std::string_view::npos)
+            return false;
+
+        i = end + 2;
+    }
+
+    for (; i < length; ++i)
+    {
+        if (text[i] == '<' && i + 1 < length && (text[i + 1] == '!' || text[i + 1] == '?'))
             return false;
 
         if (text[i] == '&')

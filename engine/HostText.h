@@ -19,10 +19,11 @@ bool isUtf8 (const char* text, std::size_t size) noexcept;
 bool isUtf16 (const char16_t* text, std::size_t count) noexcept;
 
 /** Whether the bytes are XML of the plain kind that saved states are written
-    in: UTF-8 as above, no comment, DOCTYPE or CDATA section, and every entity
-    one of the five named ones or a reference to a character (not a zero or a
-    surrogate). A parser that reads such a text never needs to look past its
-    end, whatever else is wrong with it.
+    in: UTF-8 as above; no comment, DOCTYPE, CDATA section or processing
+    instruction, but the XML declaration at the start; and every entity one of
+    the five named ones or a reference to a character (not a zero or a
+    surrogate). A parser that reads such a text neither looks past its end nor
+    loops for ever, whatever else is wrong with it.
 */
 bool isPlainXml (const char* text, std::size_t size) noexcept;
 

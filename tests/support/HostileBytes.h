@@ -15,11 +15,20 @@ namespace quaverline::test::hostileBytes
 inline const std::string brokenValueText { "\x1a\xf0\x44\x05\x41\xfb\x4f\x7c\xa4\x77\x2f" };
 
 /** Texts that JUCE's XML parser reads past: an unterminated character
-    reference, and UTF-8 sequences cut short in text and in an attribute.
+    reference, and UTF-8 sequences cut short in text and in an attribute; and
+    one in which it loops for ever (an XML declaration among the elements).
 */
 inline std::vector<std::string> brokenXmlTexts()
 {
-    return { "<a>&#x", "<a>\xf4", "<a b=\"\xc7", "<QuaverlineSync version=\"1\">&#", "<a>&#x110000;</a>" };
+    return { "<a>&#x",
+             "<a>\xf4",
+             "<a b=\"\xc7",
+             "<QuaverlineSync version=\"1\">&#",
+             "<a>&#x110000;</a>",
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <QuaverlineSync version=\"1"
+             "\"><PARAM id=\"resolution\" va5078\"/><PARAM id=\"polarity\" value=\"0"
+             ".0\"/>7PARAdM= i\"off-et\" <PARAM\"0.0\"/p;\">&lt;id=\"right<?xml vers"
+             "ion=\"1.0\" encoding=\"UTF-8\"?>233;</a" };
 }
 
 /** A text in JUCE's binary XML framing: a magic number, the text's length and
