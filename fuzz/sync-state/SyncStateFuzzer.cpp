@@ -6,6 +6,7 @@
 
 #include "fuzz/FuzzSeeds.h"
 #include "plugin/PluginFactory.h"
+#include "tests/support/HostileBytes.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -28,31 +29,29 @@ std::vector<uint8_t> savedState()
     return { bytes, bytes + saved.getSize() };
 }
 
-/** A text in JUCE's binary XML framing, with its zero. */
+/** A text in JUCE's binary XML framing, as seed bytes. */
 std::vector<uint8_t> binaryXml (const std::string& text)
 {
-    juce::MemoryBlock block;
-    juce::MemoryOutputStream out (block, false);
-    out.writeInt (0x21324356);
-    out.writeInt (int (text.size()));
-    out.write (text.data(), text.size());
-    out.writeByte (0);
-    out.flush();
-    const auto* bytes = static_cast<const uint8_t*> (block.getData());
-    return { bytes, bytes + block.getSize() };
+    const auto bytes = quaverline::test::hostileBytes::binaryXml (text);
+    return { bytes.begin(), bytes.end() };
 }
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
-    quaverline::fuzz::writeSeedsIfAsked (*argc,
-                                         *argv,
-                                         { savedState(),
-                                           binaryXml ("<QuaverlineSync version=\"1\"><PARAM id=\"resolution\" "
-                                                      "value=\"2.0\"/><PARAM id=\"offset\" value=\"-1e3\"/>"
-                                                      "</QuaverlineSync>"),
-                                           binaryXml ("<a b=\"&#x41;&amp;\">&lt;&#233;</a>"),
-                                           binaryXml ("<a>\xc3\xa9</a>") });
+    // Real and hand-made states, and the texts that broke JUCE's XML parser.
+    std::vector<std::vector<uint8_t>> seeds {
+        savedState(),
+        binaryXml ("<QuaverlineSync version=\"1\"><PARAM id=\"resolution\" "
+                   "value=\"2.0\"/><PARAM id=\"offset\" value=\"-1e3\"/></QuaverlineSync>"),
+        binaryXml ("<a b=\"&#x41;&amp;\">&lt;&#233;</a>"),
+        binaryXml ("<a>\xc3\xa9</a>"),
+    };
+
+    for (const auto& text : quaverline::test::hostileBytes::brokenXmlTexts())
+        seeds.push_back (binaryXml (text));
+
+    quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, seeds);
     return 0;
 }
 

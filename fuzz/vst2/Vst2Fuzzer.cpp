@@ -6,6 +6,7 @@
 
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzSeeds.h"
+#include "tests/support/HostileBytes.h"
 #include "tests/support/PluginLibrary.h"
 
 #include "pluginterfaces/vst2.x/aeffect.h"
@@ -151,17 +152,15 @@ std::vector<uint8_t> requestSeed (int opcode, const std::string& bytes)
 extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv)
 {
     // Texts and states that JUCE's parsers read or write past: a value text
-    // that is not UTF-8, and a state with an unterminated character reference
-    // in JUCE's binary XML framing.
-    const std::string state ("\x56\x43\x32\x21\x06\x00\x00\x00<a>&#x\0", 15);
+    // that is not UTF-8, and states with broken XML in JUCE's binary framing.
+    std::vector<std::vector<uint8_t>> seeds { playSeed(),
+                                              FuzzOutput().put (uint8_t (1)).put (uint64_t (100)).data,
+                                              requestSeed (effString2Parameter, hostileBytes::brokenValueText) };
 
-    quaverline::fuzz::writeSeedsIfAsked (
-        *argc,
-        *argv,
-        { playSeed(),
-          FuzzOutput().put (uint8_t (1)).put (uint64_t (100)).data,
-          requestSeed (effString2Parameter, "\x1a\xf0\x44\x05\x41\xfb\x4f\x7c\xa4\x77\x2f"),
-          requestSeed (effSetChunk, state) });
+    for (const auto& state : hostileBytes::brokenXmlStates())
+        seeds.push_back (requestSeed (effSetChunk, state));
+
+    quaverline::fuzz::writeSeedsIfAsked (*argc, *argv, seeds);
     return 0;
 }
 
